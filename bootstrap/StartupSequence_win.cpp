@@ -1,0 +1,65 @@
+#include "bootstrap/StartupSequence_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "bootstrap/CopyStep_win.h"
+#include "bootstrap/FileFce_win.h"
+#include "bootstrap/SetupPaths.h"
+#include "bootstrap/SystemInfoCtrl_win.h"
+#include "bootstrap/UnpackStep_win.h"
+#include "dialogs/GMessDlg_win.h"
+#include "platform/Application_win.h"
+#include "platform/Text.h"
+#include "platform/Texts.h"
+
+namespace tolvar {
+namespace {
+
+// Every message of the sequence: an error with the single button "Zpět".
+void ShowSequenceError(TextId text) { ShowErrorMessage(LoadText(text), MsgBoxButtonBit(mbbCancel)); }
+
+}  // namespace
+
+std::string ProgramSourceFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return SourceFolderOf(Utf16ToUtf8(std::wstring_view(buffer.data(), length)));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+int RunStartupSequence() {
+  Application& application = Application::Instance();
+  application.SetTitle(LoadText(TextId::ApplicationTitle));
+
+  const PathString setupFolder = FormSetupFolder(GetVendorCommonFolder());
+  try {
+    // The result is not examined: the unpack step finds out whether the folder is there.
+    ForceSharedDirectories(setupFolder);
+  } catch (const EDirectoryCreateError&) {
+    ShowSequenceError(TextId::WizardCopyFailed);
+    application.Terminate();
+  }
+
+  const std::string sourceFolder = ProgramSourceFolder();
+  if (!UnpackWizard(ArchivePathIn(sourceFolder), setupFolder)) {
+    ::MessageBeep(0);
+    ShowSequenceError(TextId::WizardCopyFailed);
+  } else {
+    if (CopyDefinitionFiles()) {
+      if (RunProgram(WizardProgramPath(setupFolder), WizardCommandLine(setupFolder, sourceFolder), -1) == 0) {
+        ShowSequenceError(TextId::WizardLaunchFailed);
+      }
+    }
+    application.Terminate();
+  }
+
+  application.Run();
+  return 0;
+}
+
+}  // namespace tolvar

@@ -1,0 +1,42 @@
+# Compiler settings shared by every target of the project.
+add_library(tolvar_options INTERFACE)
+
+target_compile_options(tolvar_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
+  -Wconversion -Wcast-qual -Wformat=2 -Wimplicit-fallthrough
+  # Layout structs are filled with designated initializers that name only what differs.
+  -Wno-missing-field-initializers)
+if(TOLVAR_WARNINGS_AS_ERRORS)
+  target_compile_options(tolvar_options INTERFACE -Werror)
+endif()
+
+if(WIN32)
+  target_compile_definitions(tolvar_options INTERFACE
+    UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX STRICT
+    _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800)
+  # One self-contained file per program: no runtime DLL of the compiler beside it.
+  target_link_options(tolvar_options INTERFACE
+    -static -static-libgcc -static-libstdc++
+    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va
+    $<$<CONFIG:Release>:-s>)
+else()
+  if(TOLVAR_SANITIZE)
+    target_compile_options(tolvar_options INTERFACE
+      -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    target_link_options(tolvar_options INTERFACE -fsanitize=address,undefined)
+  endif()
+endif()
+
+# Windows GUI programs: wide-character entry point, GUI subsystem.
+function(tolvar_windows_gui_program target)
+  target_link_options(${target} PRIVATE -municode -mwindows)
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+endfunction()
+
+# Mark a program to be copied to and run from the swap file when it is started
+# from removable or network media, so the medium may be changed while it runs.
+function(tolvar_run_from_swap target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/pe-run-from-swap.sh $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()

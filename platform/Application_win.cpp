@@ -1,0 +1,118 @@
+#include "platform/Application_win.h"
+
+#include <algorithm>
+
+#include "platform/Text.h"
+#include "platform/Window_win.h"
+
+namespace tolvar {
+
+Application& Application::Instance() {
+  static Application application;
+  return application;
+}
+
+void Application::SetTitle(std::string title) {
+  title_ = std::move(title);
+  if (applicationWindow_) ::SetWindowTextW(applicationWindow_, Utf8ToUtf16(title_).c_str());
+}
+
+Window* Application::MainWindow() const noexcept { return topLevel_.empty() ? nullptr : topLevel_.front(); }
+
+void Application::AddTopLevelWindow(Window* window) { topLevel_.push_back(window); }
+
+void Application::RemoveTopLevelWindow(Window* window) {
+  topLevel_.erase(std::remove(topLevel_.begin(), topLevel_.end(), window), topLevel_.end());
+}
+
+void Application::DispatchQueuedMessage(MSG& message) {
+  if (message.hwnd) {
+    if (Window* owner = WindowFromHandle(::GetAncestor(message.hwnd, GA_ROOT))) {
+      if (owner->PreTranslateMessage(message)) return;
+    }
+  }
+  ::TranslateMessage(&message);
+  ::DispatchMessageW(&message);
+}
+
+void Application::ProcessMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      terminated_ = true;
+      continue;
+    }
+    DispatchQueuedMessage(message);
+  }
+}
+
+void Application::Run() {
+  MSG message;
+  while (!terminated_ && MainWindow() != nullptr) {
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      terminated_ = true;
+      break;
+    }
+    DispatchQueuedMessage(message);
+  }
+}
+
+void Application::SetCursorOverride(HCURSOR cursor) {
+  if (cursor == cursorOverride_) return;
+  cursorOverride_ = cursor;
+  // Show the change at once when the pointer rests on one of our windows.
+  POINT point{};
+  if (!::GetCursorPos(&point)) return;
+  const HWND under = ::WindowFromPoint(point);
+  if (under && ::GetWindowThreadProcessId(under, nullptr) == ::GetCurrentThreadId()) {
+    ::SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  }
+}
+
+int Application::AddMainWindowHook(MessageHook hook) {
+  ApplicationWindow();
+  const int id = nextHookId_++;
+  hooks_.emplace_back(id, std::move(hook));
+  return id;
+}
+
+void Application::RemoveMainWindowHook(int id) {
+  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [id](const auto& entry) { return entry.first == id; }),
+               hooks_.end());
+}
+
+HWND Application::ApplicationWindow() {
+  if (applicationWindow_) return applicationWindow_;
+  static constexpr wchar_t kClassName[] = L"TolvarApplication";
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (!::GetClassInfoExW(instance, kClassName, &existing)) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Application::ApplicationWindowProcedure;
+    wc.hInstance = instance;
+    wc.lpszClassName = kClassName;
+    ::RegisterClassExW(&wc);
+  }
+  // A hidden top-level window (not message-only) so that it receives the
+  // notifications the system broadcasts to top-level windows.
+  applicationWindow_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, Utf8ToUtf16(title_).c_str(), WS_POPUP, 0, 0, 0,
+                                         0, nullptr, nullptr, instance, nullptr);
+  return applicationWindow_;
+}
+
+LRESULT CALLBACK Application::ApplicationWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Application& self = Instance();
+  bool handled = false;
+  // Copy first: a hook may add or remove hooks while it runs.
+  const auto hooks = self.hooks_;
+  for (const auto& [id, hook] : hooks) {
+    if (hook(message, wParam, lParam)) handled = true;
+  }
+  if (message == WM_NCDESTROY && hwnd == self.applicationWindow_) self.applicationWindow_ = nullptr;
+  return handled ? 0 : ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace tolvar

@@ -1,0 +1,93 @@
+// The application object: the services that the program's windows share. One per
+// process, used on the GUI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tolvar {
+
+class Window;
+
+class Application {
+ public:
+  static Application& Instance();
+
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // The application's title: the caption of message dialogs that name no caption
+  // of their own, and the text of the hidden application window.
+  void SetTitle(std::string title);
+  const std::string& Title() const noexcept { return title_; }
+
+  // The main window is the first of the program's top-level windows that still
+  // exists; nullptr while there is none.
+  Window* MainWindow() const noexcept;
+  const std::vector<Window*>& TopLevelWindows() const noexcept { return topLevel_; }
+
+  // Dispatches every pending message once and returns; never waits.
+  void ProcessMessages();
+  // Gives a retrieved message to the keyboard preview of its window, then
+  // translates and dispatches it.
+  void DispatchQueuedMessage(MSG& message);
+
+  // A termination request takes effect when the final message loop runs.
+  void Terminate() noexcept { terminated_ = true; }
+  bool Terminated() const noexcept { return terminated_; }
+
+  // The final message loop: returns at once when termination was requested or no
+  // window of the program is left, otherwise when either becomes true.
+  void Run();
+
+  // The cursor forced over all windows of the program (an hourglass during long
+  // work); nullptr lets each window show its own cursor.
+  HCURSOR CursorOverride() const noexcept { return cursorOverride_; }
+  void SetCursorOverride(HCURSOR cursor);
+
+  // Observers of the messages that reach the hidden application window, such as
+  // the theme-changed notification that the system sends to every top-level
+  // window. A hook returns true to mark a message as handled. The returned id
+  // removes the hook again.
+  using MessageHook = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam)>;
+  int AddMainWindowHook(MessageHook hook);
+  void RemoveMainWindowHook(int id);
+  // The hidden application window (created on first use); never shown.
+  HWND ApplicationWindow();
+
+  // Bookkeeping of the Window base class.
+  void AddTopLevelWindow(Window* window);
+  void RemoveTopLevelWindow(Window* window);
+
+ private:
+  Application() = default;
+  static LRESULT CALLBACK ApplicationWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  std::string title_;
+  std::vector<Window*> topLevel_;
+  bool terminated_ = false;
+  HCURSOR cursorOverride_ = nullptr;
+  HWND applicationWindow_ = nullptr;
+  std::vector<std::pair<int, MessageHook>> hooks_;
+  int nextHookId_ = 1;
+};
+
+// Restores the application's cursor override when it goes out of scope.
+class CursorOverrideScope {
+ public:
+  explicit CursorOverrideScope(HCURSOR cursor)
+      : saved_(Application::Instance().CursorOverride()) {
+    Application::Instance().SetCursorOverride(cursor);
+  }
+  CursorOverrideScope(const CursorOverrideScope&) = delete;
+  CursorOverrideScope& operator=(const CursorOverrideScope&) = delete;
+  ~CursorOverrideScope() { Application::Instance().SetCursorOverride(saved_); }
+
+ private:
+  HCURSOR saved_;
+};
+
+}  // namespace tolvar

@@ -1,0 +1,42 @@
+#include "platform/Controls_win.h"
+
+#include <vector>
+
+#include "platform/Text.h"
+
+namespace tolvar {
+
+HWND CreateControl(HWND parent, const ControlSpec& spec) {
+  DWORD style = WS_CHILD | spec.style;
+  if (spec.visible) style |= WS_VISIBLE;
+  const HWND control = ::CreateWindowExW(spec.exStyle, spec.className, Utf8ToUtf16(spec.text).c_str(), style, spec.left,
+                                         spec.top, spec.width, spec.height, parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                         ::GetModuleHandleW(nullptr), nullptr);
+  if (control && spec.font) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+  return control;
+}
+
+UniqueFont CreateFontByHeight(const wchar_t* face, int height, int weight) {
+  LOGFONTW font{};
+  font.lfHeight = height;
+  font.lfWeight = weight;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+  return UniqueFont(::CreateFontIndirectW(&font));
+}
+
+void SetText(HWND window, std::string_view text) { ::SetWindowTextW(window, Utf8ToUtf16(text).c_str()); }
+
+std::string GetText(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(window, buffer.data(), length + 1);
+  return Utf16ToUtf8(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0)));
+}
+
+}  // namespace tolvar

@@ -1,0 +1,22 @@
+// The few file-system questions and actions the portable core needs.
+// Paths are UTF-8 with backslashes on every platform.
+#pragma once
+
+#include <string>
+
+namespace tolvar {
+
+// True when the path names an existing regular file (a folder does not count).
+bool FileExists(const std::string& path);
+
+// True when the path names an existing folder.
+bool DirectoryExists(const std::string& path);
+
+// Creates one folder with default security; its parent must exist.
+bool CreateDir(const std::string& path);
+
+// Creates a folder and every missing parent with default security. True when the
+// folder exists afterwards.
+bool ForceDirectories(const std::string& path);
+
+}  // namespace tolvar

@@ -1,0 +1,70 @@
+// Base class of the program's own windows: one window procedure for every class,
+// which stores the C++ object at WM_NCCREATE, forwards each message to it and
+// forgets it at WM_NCDESTROY.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tolvar {
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND Handle() const noexcept { return hwnd_; }
+  bool Exists() const noexcept { return hwnd_ != nullptr; }
+
+  // Destroys the window now; harmless when it does not exist.
+  void Destroy();
+
+  // Keyboard preview: called by every message loop of the program for messages
+  // addressed to this top-level window or its children, before they are
+  // dispatched. Returns true when the message was handled.
+  virtual bool PreTranslateMessage(MSG& message);
+
+  // Puts the window in the middle of the primary monitor's work area.
+  void CenterOnScreen();
+
+ protected:
+  struct ClassSpec {
+    const wchar_t* name = nullptr;
+    UINT style = CS_DBLCLKS;
+    HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    HICON icon = nullptr;
+  };
+  struct CreateSpec {
+    std::string caption;
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    DWORD exStyle = 0;
+    int left = CW_USEDEFAULT;
+    int top = CW_USEDEFAULT;
+    int clientWidth = 0;  // the outer size follows from the client size and the frame
+    int clientHeight = 0;
+    HWND parent = nullptr;
+  };
+
+  // Registers the class on first use and creates the window; false on failure.
+  bool CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& spec);
+
+  // Handles one message; the default passes it to DefWindowProcW. Subclasses
+  // pass what they do not handle to Window::HandleMessage.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Called after WM_NCDESTROY, when the handle is already gone.
+  virtual void OnDestroyed() {}
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+  bool topLevel_ = false;
+};
+
+// The Window object behind a window of the program's own classes, or nullptr.
+Window* WindowFromHandle(HWND hwnd);
+
+}  // namespace tolvar

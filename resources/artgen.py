@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""Turns the program's text-art pictures into Windows icons and bitmaps.
+
+An art file holds a header and one or more images of the same size:
+
+    size 32 32            width and height in pixels
+    color K 000000        a palette character and its RGB value in hex
+    color . transparent   the character for transparent pixels (icons only)
+    image                 starts an image: `height` rows of `width` characters
+
+Usage: artgen.py ico ART OUT.ico   all images of ART as one icon (one entry each)
+       artgen.py bmp ART OUT.bmp   the images side by side as one 24-bit bitmap;
+                                   transparent pixels take the `background` colour
+"""
+import struct
+import sys
+
+
+def parse(path):
+    width = height = None
+    palette = {}
+    background = (255, 0, 255)
+    images, rows = [], None
+    with open(path, encoding="utf-8") as art:
+        for number, raw in enumerate(art, 1):
+            line = raw.rstrip("\n")
+            if rows is not None and len(rows) < height:
+                if len(line) != width:
+                    sys.exit(f"{path}:{number}: row of {len(line)} characters, expected {width}")
+                for ch in line:
+                    if ch not in palette:
+                        sys.exit(f"{path}:{number}: character {ch!r} is not in the palette")
+                rows.append(line)
+                if len(rows) == height:
+                    images.append(rows)
+                    rows = None
+                continue
+            words = line.split()
+            if not words or words[0].startswith("#"):
+                continue
+            if words[0] == "size":
+                width, height = int(words[1]), int(words[2])
+            elif words[0] == "color":
+                ch, value = line.split(None, 2)[1], words[2]
+                palette[ch] = None if value == "transparent" else tuple(bytes.fromhex(value))
+            elif words[0] == "background":
+                background = tuple(bytes.fromhex(words[1]))
+            elif words[0] == "image":
+                rows = []
+            else:
+                sys.exit(f"{path}:{number}: unknown line {line!r}")
+    if rows is not None:
+        sys.exit(f"{path}: last image has {len(rows)} of {height} rows")
+    if not images:
+        sys.exit(f"{path}: no image")
+    return width, height, palette, background, images
+
+
+def icon_image(width, height, palette, rows):
+    """One icon entry: a 32-bit BGRA DIB followed by its 1-bit AND mask."""
+    header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    colour = bytearray()
+    mask = bytearray()
+    mask_stride = ((width + 31) // 32) * 4
+    for row in reversed(rows):  # DIBs are stored bottom-up
+        bits = 0
+        line = bytearray()
+        for x, ch in enumerate(row):
+            rgb = palette[ch]
+            if rgb is None:
+                colour += b"\0\0\0\0"
+                bits |= 1 << (mask_stride * 8 - 1 - x)
+            else:
+                colour += bytes((rgb[2], rgb[1], rgb[0], 255))
+        line += bits.to_bytes(mask_stride, "big")
+        mask += line
+    return header + bytes(colour) + bytes(mask)
+
+
+def write_ico(out, width, height, palette, images):
+    entries = [icon_image(width, height, palette, rows) for rows in images]
+    data = struct.pack("<HHH", 0, 1, len(entries))
+    offset = 6 + 16 * len(entries)
+    for entry in entries:
+        data += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, 32, len(entry), offset)
+        offset += len(entry)
+    with open(out, "wb") as f:
+        f.write(data + b"".join(entries))
+
+
+def write_bmp(out, width, height, palette, background, images):
+    total = width * len(images)
+    stride = (total * 3 + 3) // 4 * 4
+    pixels = bytearray()
+    for y in reversed(range(height)):
+        line = bytearray()
+        for rows in images:
+            for ch in rows[y]:
+                rgb = palette[ch] or background
+                line += bytes((rgb[2], rgb[1], rgb[0]))
+        pixels += line + b"\0" * (stride - len(line))
+    info = struct.pack("<IiiHHIIiiII", 40, total, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    with open(out, "wb") as f:
+        f.write(head + info + pixels)
+
+
+def main():
+    if len(sys.argv) != 4 or sys.argv[1] not in ("ico", "bmp"):
+        sys.exit(__doc__)
+    kind, art, out = sys.argv[1:]
+    width, height, palette, background, images = parse(art)
+    if kind == "ico":
+        write_ico(out, width, height, palette, images)
+    else:
+        write_bmp(out, width, height, palette, background, images)
+
+
+if __name__ == "__main__":
+    main()

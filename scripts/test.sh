@@ -1,0 +1,21 @@
+#!/bin/sh
+# Builds everything and runs every test: the portable core natively (plain and
+# with AddressSanitizer/UBSan), then the Windows programs under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+sh scripts/install-deps.sh
+
+cmake --preset native
+cmake --build --preset native
+ctest --preset native
+
+cmake --preset native-asan
+cmake --build --preset native-asan
+ctest --preset native-asan
+
+cmake --preset win64
+cmake --build --preset win64
+status=0
+ctest --preset win64 || status=$?
+sh scripts/stop-wine.sh build/win64
+exit $status

@@ -1,0 +1,72 @@
+#!/bin/sh
+# While the wizard runs, Tolvar.exe waits for it: that wait must cost next to no
+# processor time. Measured from the host's own accounting (/proc) for Tolvar.exe
+# and the Wine server together, since under Wine a polling loop spends much of
+# its time inside the server, where the program's own counters do not see it.
+#
+# Usage: idle-wait.sh <build folder>   (the Windows build, with bin/ and wine-run.sh)
+set -eu
+build=$(cd "$1" && pwd)
+run="$build/wine-run.sh"
+export WINEPREFIX="$build/wineprefix"
+limit_ms=300
+window_s=1.5
+
+# The wrapper creates the prefix and, without a display, an X server.
+"$run" cmd /c exit >/dev/null 2>&1
+if [ -z "${DISPLAY:-}" ]; then
+  DISPLAY=$(cut -d' ' -f1 "$build/xvfb.display")
+  export DISPLAY
+fi
+export WINEDEBUG=-all
+
+label="idle wait $$"
+root="$WINEPREFIX/drive_c/tolvar-tests/$label"
+win_root="C:\\tolvar-tests\\$label"
+setup="$root/Program Files/VORLAK SOFTWARE/Common Files/Ostrel/Setup"
+mkdir -p "$root/Medium 1" "$setup"
+cp "$build/bin/Tolvar.exe" "$root/Medium 1/"
+cp "$build/bin/testwizard.exe" "$setup/setupostrel.exe"
+printf 'sleep=5000\n' >"$setup/setupostrel.cfg"
+
+key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
+saved=$(wine reg query "$key" /v ProgramFilesDir 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+cleanup() {
+  wine reg add "$key" /v ProgramFilesDir /d "${saved:-C:\\Program Files}" /f >/dev/null 2>&1 || true
+  rm -rf "$root"
+}
+trap cleanup EXIT
+wine reg add "$key" /v ProgramFilesDir /d "$win_root\\Program Files" /f >/dev/null
+
+wine "$win_root\\Medium 1\\Tolvar.exe" </dev/null >/dev/null 2>&1 &
+tolvar_job=$!
+
+# The host's view of a process: its command line is the Windows path Wine started.
+pid_of() { pgrep -f "$1" | head -n 1; }
+cpu_ticks() {
+  # utime and stime: fields 14 and 15; the name in parentheses may hold blanks.
+  sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
+}
+
+i=0
+until wizard=$(pid_of 'Setup\\setupostrel.exe') && [ -n "$wizard" ]; do
+  i=$((i + 1))
+  if [ $i -gt 200 ]; then echo "FAIL: the wizard did not start"; exit 1; fi
+  sleep 0.1
+done
+tolvar=$(pid_of 'Medium 1\\Tolvar.exe')
+server=$(pgrep -x wineserver64 || pgrep -x wineserver | head -n 1)
+[ -n "$tolvar" ] && [ -n "$server" ] || { echo "FAIL: Tolvar.exe or the Wine server not found"; exit 1; }
+
+sleep 0.3
+before=$(( $(cpu_ticks "$tolvar") + $(cpu_ticks "$server") ))
+sleep "$window_s"
+after=$(( $(cpu_ticks "$tolvar") + $(cpu_ticks "$server") ))
+used_ms=$(( (after - before) * 10 ))
+
+status=0
+wait "$tolvar_job" || status=$?
+echo "processor time while waiting ${window_s} s for the wizard: ${used_ms} ms (limit ${limit_ms} ms); exit code ${status}"
+[ "$status" -eq 0 ] || { echo "FAIL: Tolvar.exe ended with $status"; exit 1; }
+[ "$used_ms" -lt "$limit_ms" ] || { echo "FAIL: the wait is not idle"; exit 1; }
+echo "PASS"

@@ -1,0 +1,45 @@
+#include "platform/Path.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Text.h"
+
+namespace tolvar {
+namespace {
+
+TEST(PathHelpers, TrailingBackslashIsAddedOnceAndRemovedOnce) {
+  EXPECT_EQ(IncludeTrailingBackslash("C:\\A"), "C:\\A\\");
+  EXPECT_EQ(IncludeTrailingBackslash("C:\\A\\"), "C:\\A\\");
+  EXPECT_EQ(IncludeTrailingBackslash(""), "\\");
+  EXPECT_EQ(ExcludeTrailingBackslash("C:\\A\\\\"), "C:\\A\\");
+  EXPECT_EQ(ExcludeTrailingBackslash("C:\\A"), "C:\\A");
+  EXPECT_EQ(ExcludeTrailingBackslash(""), "");
+}
+
+TEST(PathHelpers, FolderPartEndsAtTheLastBackslashOrColon) {
+  EXPECT_EQ(ExtractFilePath("D:\\Tolvar.exe"), "D:\\");
+  EXPECT_EQ(ExtractFilePath("D:Tolvar.exe"), "D:");
+  EXPECT_EQ(ExtractFilePath("C:\\X\\Y\\file.dat"), "C:\\X\\Y\\");
+  EXPECT_EQ(ExtractFilePath("file.dat"), "");
+  EXPECT_EQ(ExtractFileName("C:\\X\\Y\\file.dat"), "file.dat");
+  EXPECT_EQ(ExtractFileName("D:file"), "file");
+  EXPECT_EQ(ExtractFileName("C:\\X\\"), "");
+  // Multi-byte characters never look like separators.
+  EXPECT_EQ(ExtractFileName("C:\\Program Files\\Pr\xC5\xAFvodce\\s\xC3\xBA" "bor.txt"), "s\xC3\xBA" "bor.txt");
+}
+
+TEST(PathString, StoresAtMost255Characters) {
+  const std::string folder = "C:\\" + std::string(300, 'a');
+  const PathString stored(folder);
+  EXPECT_EQ(stored.str().size(), 255u);
+  EXPECT_EQ(stored.str(), folder.substr(0, 255));
+
+  std::string czech = "C:\\";
+  for (int i = 0; i < 260; ++i) czech += "\xC5\xA1";  // š
+  const PathString cut(czech);
+  EXPECT_EQ(CountChars(cut.str()), 255u);
+  EXPECT_EQ(cut.str().size(), 3u + 2u * 252u);
+}
+
+}  // namespace
+}  // namespace tolvar

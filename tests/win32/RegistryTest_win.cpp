@@ -1,0 +1,57 @@
+#include "platform/Registry_win.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Text.h"
+
+namespace tolvar {
+namespace {
+
+// Every test works below its own scratch key and deletes it afterwards.
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, kScratch); }
+  void TearDown() override { EXPECT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, kScratch)); }
+  static constexpr char kScratch[] = "Software\\TolvarTests\\Registry";
+};
+
+TEST_F(RegistryTest, StringsAndNumbersRoundTripWithCzechText) {
+  const std::string text = "Pr\xC5\xAFvodce instalac\xC3\xAD";
+  {
+    const RegistryKey key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, std::string("\\") + kScratch + "\\");
+    ASSERT_TRUE(key.IsOpen());
+    EXPECT_TRUE(key.WriteString("Name", text));
+    EXPECT_TRUE(key.WriteDword("Height", 123));
+  }
+  const RegistryKey key = RegistryKey::OpenRead(HKEY_CURRENT_USER, kScratch);
+  ASSERT_TRUE(key.IsOpen());
+  EXPECT_EQ(key.ReadString("Name"), text);
+  EXPECT_EQ(key.ReadDword("Height"), 123u);
+  EXPECT_EQ(key.ReadString("Missing"), std::nullopt);
+}
+
+TEST_F(RegistryTest, ValuesOfAnotherTypeReadAsMissing) {
+  const RegistryKey key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kScratch);
+  key.WriteDword("Number", 1);
+  key.WriteString("Text", "1");
+  const BYTE binary[3] = {1, 2, 3};
+  ::RegSetValueExW(key.get(), L"Binary", 0, REG_BINARY, binary, sizeof binary);
+  EXPECT_EQ(key.ReadString("Number"), std::nullopt);
+  EXPECT_EQ(key.ReadDword("Text"), std::nullopt);
+  EXPECT_EQ(key.ReadDword("Binary"), std::nullopt);
+}
+
+TEST_F(RegistryTest, UnterminatedStringsStopAtTheirData) {
+  const RegistryKey key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kScratch);
+  const wchar_t raw[] = {L'a', L'b', L'c'};
+  ::RegSetValueExW(key.get(), L"Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw), sizeof raw);
+  EXPECT_EQ(key.ReadString("Raw"), "abc");
+}
+
+TEST_F(RegistryTest, MissingKeysDoNotOpenAndTheRootIsNeverDeleted) {
+  EXPECT_FALSE(RegistryKey::OpenRead(HKEY_CURRENT_USER, std::string(kScratch) + "\\Nope").IsOpen());
+  EXPECT_FALSE(DeleteKeyTree(HKEY_CURRENT_USER, "\\"));
+}
+
+}  // namespace
+}  // namespace tolvar

@@ -1,0 +1,81 @@
+#include "bootstrap/SystemInfoCtrl_win.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Registry_win.h"
+#include "platform/Text.h"
+#include "tests/support/Scratch_win.h"
+
+namespace tolvar {
+namespace {
+
+using test::ProgramFilesOverride;
+using test::RegistryValueOverride;
+
+constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+TEST(VendorCommonFolder, FollowsTheProgramFilesValue) {
+  ProgramFilesOverride programFiles(std::string("C:\\Program Files"));
+  EXPECT_EQ(GetVendorCommonFolder(), "C:\\Program Files\\VORLAK SOFTWARE\\Common Files\\");
+  EXPECT_EQ(GetShellFolder(18, true), "C:\\Program Files\\");
+  EXPECT_EQ(GetShellFolder(18, false), "C:\\Program Files\\");
+}
+
+TEST(VendorCommonFolder, AValueEndingInABackslashGetsNoSecondOne) {
+  ProgramFilesOverride programFiles(std::string("D:\\Apps\\"));
+  EXPECT_EQ(GetVendorCommonFolder(), "D:\\Apps\\VORLAK SOFTWARE\\Common Files\\");
+}
+
+TEST(VendorCommonFolder, IsRelativeWhenTheProgramFilesValueIsMissing) {
+  ProgramFilesOverride programFiles(std::nullopt);
+  EXPECT_EQ(GetShellFolder(18, true), "");
+  EXPECT_EQ(GetVendorCommonFolder(), "VORLAK SOFTWARE\\Common Files\\");
+}
+
+TEST(ShellFolders, PerUserAndAllUsersNamesReadTheirOwnRoots) {
+  RegistryValueOverride personal(HKEY_CURRENT_USER, kShellFolders, "Personal", std::string("C:\\Users\\Me\\Docs"));
+  RegistryValueOverride common(HKEY_LOCAL_MACHINE, kShellFolders, "Common Documents", std::string("C:\\Public\\Docs"));
+  RegistryValueOverride startMenu(HKEY_LOCAL_MACHINE, kShellFolders, "Common Start Menu", std::string("C:\\SM"));
+  RegistryValueOverride local(HKEY_CURRENT_USER, kShellFolders, "Local AppData", std::string("C:\\Local"));
+  RegistryValueOverride commonFiles(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir", std::string("C:\\CF\\"));
+
+  EXPECT_EQ(GetShellFolder(7, true), "C:\\Users\\Me\\Docs\\");
+  EXPECT_EQ(GetShellFolder(7, false), "C:\\Public\\Docs\\");
+  EXPECT_EQ(GetShellFolder(0, false), "C:\\SM\\");
+  // "x" in the all-users column: the per-user value under the current user.
+  EXPECT_EQ(GetShellFolder(5, false), "C:\\Local\\");
+  EXPECT_EQ(GetShellFolder(19, true), "C:\\CF\\");
+  EXPECT_EQ(GetShellFolder(19, false), "C:\\CF\\");
+}
+
+TEST(ShellFolders, PlatformCallFoldersEndWithABackslash) {
+  wchar_t buffer[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(buffer, MAX_PATH);
+  EXPECT_EQ(GetShellFolder(20, false), Utf16ToUtf8(std::wstring_view(buffer, length)) + "\\");
+  EXPECT_EQ(GetSystemFolder(), GetShellFolder(20, true));
+  const UINT windowsLength = ::GetWindowsDirectoryW(buffer, MAX_PATH);
+  EXPECT_EQ(GetWindowsFolder(), Utf16ToUtf8(std::wstring_view(buffer, windowsLength)) + "\\");
+  const std::string temp = GetTempFolder();
+  ASSERT_FALSE(temp.empty());
+  EXPECT_EQ(temp.back(), '\\');
+  EXPECT_NE(temp.substr(temp.size() - 2), "\\\\");
+  EXPECT_EQ(GetShellFolder(22, true), temp);
+  EXPECT_EQ(GetShellFolder(23, true), "");
+}
+
+TEST(ReadRegistryStringTest, MissingKeysValuesAndOtherTypesReadEmpty) {
+  const std::string scratch = "Software\\TolvarTests\\SystemInfo";
+  DeleteKeyTree(HKEY_CURRENT_USER, scratch);
+  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, "\\" + scratch + "\\", "Value"), "");
+  const RegistryKey key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, scratch);
+  key.WriteString("Value", "C:\\X");
+  key.WriteDword("Number", 5);
+  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, "\\" + scratch + "\\", "Value"), "C:\\X");
+  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, scratch, "Missing"), "");
+  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, scratch, "Number"), "");
+  EXPECT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, scratch));
+}
+
+}  // namespace
+}  // namespace tolvar
