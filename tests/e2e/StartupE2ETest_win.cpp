@@ -42,6 +42,7 @@ TEST(StartupE2E, CreatesTheSetupFolderAndReportsAWizardThatCannotStart) {
     return ShowsText(window, "Chyba p\xC5\x99i spou\xC5\xA1t\xC4\x9bn\xC3\xAD pr\xC5\xAFvodce instalac\xC3\xAD!");
   });
   ASSERT_TRUE(dialog) << "no launch-failure message appeared";
+  TakeScreenshotIfWanted(*dialog, "startup-launch-failed");
   EXPECT_EQ(WindowText(*dialog), "Install");  // the application's title is the caption
   EXPECT_TRUE(DirectoryExists(medium.SetupFolder()));
   EXPECT_TRUE(tolvar->Running());  // the message waits for the user

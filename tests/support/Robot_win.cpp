@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "tests/support/Scratch_win.h"
 
 namespace tolvar::test {
 namespace {
@@ -141,6 +142,55 @@ bool ShowsText(HWND parent, const std::string& text) {
     if (::IsWindowVisible(child) && WindowText(child) == text) return true;
   }
   return false;
+}
+
+bool SaveScreenshot(HWND window, const std::string& bmpPath) {
+  RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  if (window && !::GetWindowRect(window, &area)) return false;
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return false;
+
+  const HDC screen = ::GetDC(nullptr);
+  const HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool saved = false;
+  if (bitmap) {
+    const HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + imageSize;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    saved = WriteFileBytes(bmpPath, bytes);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+  }
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return saved;
+}
+
+void TakeScreenshotIfWanted(HWND window, const std::string& name) {
+  wchar_t folder[MAX_PATH];
+  const DWORD length = ::GetEnvironmentVariableW(L"TOLVAR_SCREENSHOTS", folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  ::Sleep(300);  // let the window finish painting
+  SaveScreenshot(window, Utf16ToUtf8(std::wstring_view(folder, length)) + "\\" + name + ".bmp");
 }
 
 }  // namespace tolvar::test

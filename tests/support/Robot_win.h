@@ -68,4 +68,14 @@ void PressCloseBox(HWND window);
 // True when any visible child of `parent` shows exactly `text`.
 bool ShowsText(HWND parent, const std::string& text);
 
+// Saves what the screen shows of a window (frame included) as a 24-bit BMP file,
+// or the whole screen for nullptr. Under Wine's virtual desktop the frame is drawn
+// as on Windows. Turn it into PNG with `convert x.bmp x.png` to look at it.
+bool SaveScreenshot(HWND window, const std::string& bmpPath);
+
+// When the environment variable TOLVAR_SCREENSHOTS names a folder (as
+// scripts/screenshots.sh sets it), saves "<folder>\<name>.bmp" of the window;
+// otherwise does nothing. Tests call it at the moments worth looking at.
+void TakeScreenshotIfWanted(HWND window, const std::string& name);
+
 }  // namespace tolvar::test
