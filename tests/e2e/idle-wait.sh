@@ -55,7 +55,13 @@ until wizard=$(pid_of 'Setup\\setupostrel.exe') && [ -n "$wizard" ]; do
   sleep 0.1
 done
 tolvar=$(pid_of 'Medium 1\\Tolvar.exe')
-server=$(pgrep -x wineserver64 || pgrep -x wineserver | head -n 1)
+# Several builds may each have a Wine server; ours was started with our prefix.
+server=""
+for candidate in $(pgrep -x wineserver64; pgrep -x wineserver); do
+  if tr '\0' '\n' <"/proc/$candidate/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+    server=$candidate
+  fi
+done
 [ -n "$tolvar" ] && [ -n "$server" ] || { echo "FAIL: Tolvar.exe or the Wine server not found"; exit 1; }
 
 sleep 0.3

@@ -45,7 +45,7 @@ std::optional<double> SumMatching(Match match) {
     const std::string name = Utf16ToUtf8(found.cFileName);
     if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
     const auto commandLine = ReadProcFile("Z:\\proc\\" + name + "\\cmdline");
-    if (!commandLine || !match(*commandLine)) continue;
+    if (!commandLine || !match(name, *commandLine)) continue;
     const auto stat = ReadProcFile("Z:\\proc\\" + name + "\\stat");
     if (!stat) continue;
     if (const auto cpu = CpuFromStat(*stat)) total = total.value_or(0.0) + *cpu;
@@ -57,14 +57,23 @@ std::optional<double> SumMatching(Match match) {
 }  // namespace
 
 std::optional<double> HostCpuMilliseconds(const std::string& needle) {
-  return SumMatching([&](const std::string& commandLine) { return commandLine.find(needle) != std::string::npos; });
+  return SumMatching(
+      [&](const std::string&, const std::string& commandLine) { return commandLine.find(needle) != std::string::npos; });
 }
 
 std::optional<double> WineServerCpuMilliseconds() {
-  // The server's command line starts with its own path, e.g. /usr/lib/wine/wineserver64.
-  return SumMatching([](const std::string& commandLine) {
+  // Other builds may run Wine servers of their own; ours was started with our
+  // prefix in its environment, which Wine passes on to us as well.
+  wchar_t prefix[4096];
+  const DWORD length = ::GetEnvironmentVariableW(L"WINEPREFIX", prefix, 4096);
+  if (length == 0 || length >= 4096) return std::nullopt;
+  const std::string wanted = "WINEPREFIX=" + Utf16ToUtf8(std::wstring_view(prefix, length));
+  return SumMatching([&](const std::string& pid, const std::string& commandLine) {
     const std::string program = commandLine.substr(0, commandLine.find('\0'));
-    return program.find("wineserver") != std::string::npos;
+    if (program.find("wineserver") == std::string::npos) return false;
+    const auto environment = ReadProcFile("Z:\\proc\\" + pid + "\\environ");
+    return environment && (environment->find(wanted + '\0') != std::string::npos ||
+                           environment->ends_with(wanted));
   });
 }
 
