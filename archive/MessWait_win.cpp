@@ -22,9 +22,27 @@ constexpr int kAbortButtonId = IDCANCEL;
 constexpr int kPictures[4] = {IDI_WAIT_PENDULUM_RIGHT, IDI_WAIT_PENDULUM_MIDDLE, IDI_WAIT_PENDULUM_LEFT,
                               IDI_WAIT_CLOCK};
 
+// A picture is a whole .ico file stored as RCDATA: its directory (6 bytes, then
+// 16 per image) gives the offset and size of the 32 x 32 image.
 UniqueIcon LoadPicture(int id) {
-  return UniqueIcon(static_cast<HICON>(
-      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+  const HMODULE module = ::GetModuleHandleW(nullptr);
+  const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+  const auto* file = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+  const DWORD fileSize = found ? ::SizeofResource(module, found) : 0;
+  if (!file || fileSize < 6) return {};
+  const auto word = [&](DWORD at) { return static_cast<DWORD>(file[at] | file[at + 1] << 8); };
+  const auto dword = [&](DWORD at) { return word(at) | word(at + 2) << 16; };
+  const DWORD count = word(4);
+  for (DWORD i = 0; i < count && 6 + 16 * (i + 1) <= fileSize; ++i) {
+    const DWORD entry = 6 + 16 * i;
+    const DWORD size = dword(entry + 8);
+    const DWORD offset = dword(entry + 12);
+    if (file[entry] != 32 || offset > fileSize || size > fileSize - offset) continue;
+    return UniqueIcon(::CreateIconFromResourceEx(const_cast<BYTE*>(file + offset), size, TRUE, 0x00030000, 32, 32,
+                                                 LR_DEFAULTCOLOR));
+  }
+  return {};
 }
 
 // "MS Sans Serif", 8 points at the screen's resolution.

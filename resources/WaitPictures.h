@@ -1,6 +1,7 @@
-/* Resource identifiers of the wait window's pictures (WaitWindow.rc): a small
-   clock, and the bob of its pendulum at the right, lowest in the middle, and at
-   the left. Shared by the resource script and the code, so plain C. */
+/* Resource identifiers of the wait window's pictures (WaitWindow.rc: .ico files
+   stored as RCDATA): a small clock, and the bob of its pendulum at the right,
+   lowest in the middle, and at the left. Shared by the resource script and the
+   code, so plain C. */
 #ifndef TOLVAR_WAIT_PICTURES_H
 #define TOLVAR_WAIT_PICTURES_H
 
