@@ -26,7 +26,7 @@ constexpr int kPictures[4] = {IDI_WAIT_PENDULUM_RIGHT, IDI_WAIT_PENDULUM_MIDDLE,
 // 16 per image) gives the offset and size of the 32 x 32 image.
 UniqueIcon LoadPicture(int id) {
   const HMODULE module = ::GetModuleHandleW(nullptr);
-  const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
   const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
   const auto* file = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
   const DWORD fileSize = found ? ::SizeofResource(module, found) : 0;
@@ -70,7 +70,7 @@ TWaitForm::TWaitForm() : font_(CreateFormFont()) {
   const HWND form = Handle();
   const HFONT font = font_.get();
 
-  // In the designed creation order, which is also the order from top to bottom.
+  // In the designed creation order, which is also their Z order (first on top).
   const auto picture = [&](int index, int top, bool visible) {
     icons_[index] = LoadPicture(kPictures[index]);
     images_[index] = CreateControl(form, {.left = 165, .top = top, .width = 32, .height = 32, .style = SS_ICON,
@@ -147,6 +147,7 @@ LRESULT TWaitForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TWaitForm::Setup(const std::string& text, std::int32_t maximum, bool showAbort, std::uint16_t stepInterval) {
+  if (!Exists()) return;  // no window could be made: the steps do nothing
   SetText(textLbl_, ShortString(text));
 
   waitMaximum_ = maximum;
@@ -166,6 +167,7 @@ void TWaitForm::Setup(const std::string& text, std::int32_t maximum, bool showAb
 }
 
 void TWaitForm::Step() {
+  if (!Exists()) return;
   ++stepCount_;  // 16 bits: wraps from 65535 to 0
   if (waitMaximum_ != 0) {
     // Past the maximum the gauge ignores the value and stays full.
