@@ -1,0 +1,73 @@
+#include "bootstrap/FileCopy_win.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "bootstrap/FileCopy.h"
+#include "bootstrap/FileFce_win.h"
+#include "dialogs/GMessDlg_win.h"
+#include "platform/Application_win.h"
+#include "platform/FileStream.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "platform/Texts.h"
+
+namespace tolvar {
+namespace {
+
+// Every copy message: an error with the single button "&Zavřít"; the answer is not used.
+void ShowCopyError(const std::string& text) { ShowErrorMessage(text, MsgBoxButtonBit(mbbClose)); }
+
+std::string CannotOpenText(const std::string& path) {
+  return LoadText(TextId::CopyIoErrorFile) + path + LoadText(TextId::CopyCannotOpen);
+}
+
+}  // namespace
+
+bool CopyFileWithProgress(const PathString& source, const PathString& target, CopyProgressCallback callback,
+                          std::uint8_t step) {
+  // The first report comes before any test, so every copy with a callback makes it.
+  if (callback) callback(source, target, 0);
+
+  const std::string folder = ExtractFilePath(target.str());
+  if (!folder.empty() && !ForceSharedDirectories(folder)) {
+    ShowCopyError(LoadText(TextId::CopyFolderError) + folder);
+    return false;
+  }
+
+  if (!FileExists(source)) return false;  // the only silent failure
+
+  // Archive only: clears read-only, hidden and system, so the target can be replaced.
+  if (FileExists(target)) ::SetFileAttributesW(Utf8ToUtf16(target.str()).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+
+  std::unique_ptr<FileStream> input = FileStream::OpenRead(source, FileShare::ReadWrite);
+  if (!input) {
+    ShowCopyError(CannotOpenText(source));
+    return false;
+  }
+  const std::int64_t size = input->Size();
+
+  std::unique_ptr<FileStream> output = FileStream::Create(target);
+  if (!output) {
+    input.reset();  // closed before the user is told
+    ShowCopyError(CannotOpenText(target));
+    return false;
+  }
+
+  BlockCopyProgress progress;
+  if (callback) progress.report = [&](std::uint8_t percent) { callback(source, target, percent); };
+  progress.step = step;
+  progress.afterBlock = [] { Application::Instance().ProcessMessages(); };
+  const BlockCopyResult result = CopyBlocks(*input, *output, size, progress);
+  input.reset();
+  output.reset();
+
+  if (result == BlockCopyResult::ShortWrite) {
+    ShowCopyError(LoadText(TextId::CopyIoErrorFile) + source.str() + LoadText(TextId::CopyFailed));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tolvar

@@ -1,0 +1,24 @@
+// Copying one file from the installation medium into the setup folder, block by
+// block, with progress reports and the caller's windows kept responsive.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Path.h"
+
+namespace tolvar {
+
+// Progress of a copy: the caller's two paths, unchanged, and the whole percentage.
+using CopyProgressCallback = void (*)(const PathString& source, const PathString& target, std::uint8_t percent);
+
+// Copies `source` to `target` in 2048-byte blocks. The target's folder is created
+// first (with all parents), a read-only target is overwritten, and pending window
+// messages are processed after every block. With a callback, it is called with 0
+// before anything else, then whenever the percentage has grown by at least `step`
+// points. True when the whole source arrived. Every failure but a missing source
+// is shown to the user (an error with the single button "&Zavřít"); a target
+// written in part stays on disk.
+bool CopyFileWithProgress(const PathString& source, const PathString& target, CopyProgressCallback callback,
+                          std::uint8_t step);
+
+}  // namespace tolvar

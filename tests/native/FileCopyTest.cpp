@@ -1,0 +1,136 @@
+#include "bootstrap/FileCopy.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/FileStream.h"
+#include "platform/MemoryStream.h"
+
+namespace tolvar {
+namespace {
+
+std::vector<std::uint8_t> Pattern(std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+  return bytes;
+}
+
+// A target on a disk that fills up: it accepts `capacity` bytes in all, then
+// fewer than it is given.
+class FillingStream final : public Stream {
+ public:
+  explicit FillingStream(std::size_t capacity) : capacity_(capacity) {}
+  std::size_t Read(void*, std::size_t) override { return 0; }
+  std::size_t Write(const void* buffer, std::size_t count) override {
+    const std::size_t accepted = std::min(count, capacity_ - bytes_.size());
+    const auto* in = static_cast<const std::uint8_t*>(buffer);
+    bytes_.insert(bytes_.end(), in, in + accepted);
+    return accepted;
+  }
+  std::int64_t Seek(std::int64_t, SeekOrigin) override { return static_cast<std::int64_t>(bytes_.size()); }
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+
+ private:
+  std::size_t capacity_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+struct Recorded {
+  std::vector<int> reports;
+  int blocks = 0;
+  BlockCopyProgress Progress(std::uint8_t step) {
+    BlockCopyProgress progress;
+    progress.report = [this](std::uint8_t percent) { reports.push_back(percent); };
+    progress.step = step;
+    progress.afterBlock = [this] { ++blocks; };
+    return progress;
+  }
+};
+
+TEST(CopyPercent, QuotientFirstThenTruncatedAndEmptyIsComplete) {
+  EXPECT_EQ(CopyPercent(2048, 10000), 20);
+  EXPECT_EQ(CopyPercent(6144, 10000), 61);
+  EXPECT_EQ(CopyPercent(8192, 10000), 81);
+  EXPECT_EQ(CopyPercent(9999, 10000), 99);
+  EXPECT_EQ(CopyPercent(10000, 10000), 100);
+  EXPECT_EQ(CopyPercent(0, 10000), 0);
+  EXPECT_EQ(CopyPercent(0, 0), 100);           // an empty source is complete
+  EXPECT_EQ(CopyPercent(20000, 10000), 100);   // a source that grew meanwhile
+  // Sizes beyond 32 bits keep their percentage.
+  EXPECT_EQ(CopyPercent(3'000'000'000LL, 6'000'000'000LL), 50);
+}
+
+TEST(CopyBlocks, TenThousandBytesReportEveryFivePointsAndPumpAfterEveryBlock) {
+  const auto source = Pattern(10000);
+  MemoryStream input(source);
+  MemoryStream output;
+  Recorded recorded;
+  EXPECT_EQ(CopyBlocks(input, output, 10000, recorded.Progress(5)), BlockCopyResult::Complete);
+  EXPECT_EQ(output.Bytes(), source);
+  // Blocks end at 2048, 4096, 6144, 8192 and 10000 bytes; the caller reports 0.
+  EXPECT_EQ(recorded.reports, (std::vector<int>{20, 40, 61, 81, 100}));
+  EXPECT_EQ(recorded.blocks, 6);  // five blocks and the empty read that ends the copy
+}
+
+TEST(CopyBlocks, OneFullBlockThenAnEmptyRead) {
+  const auto source = Pattern(2048);
+  MemoryStream input(source);
+  MemoryStream output;
+  Recorded recorded;
+  EXPECT_EQ(CopyBlocks(input, output, 2048, recorded.Progress(5)), BlockCopyResult::Complete);
+  EXPECT_EQ(output.Bytes(), source);
+  EXPECT_EQ(recorded.reports, (std::vector<int>{100}));
+  EXPECT_EQ(recorded.blocks, 2);
+}
+
+TEST(CopyBlocks, AnEmptySourceReportsAHundredAndSucceeds) {
+  MemoryStream input;
+  MemoryStream output;
+  Recorded recorded;
+  EXPECT_EQ(CopyBlocks(input, output, 0, recorded.Progress(5)), BlockCopyResult::Complete);
+  EXPECT_TRUE(output.Bytes().empty());
+  EXPECT_EQ(recorded.reports, (std::vector<int>{100}));
+}
+
+TEST(CopyBlocks, AShortWriteStopsTheCopyAndKeepsWhatWasWritten) {
+  const auto source = Pattern(10000);
+  MemoryStream input(source);
+  FillingStream output(5000);
+  Recorded recorded;
+  EXPECT_EQ(CopyBlocks(input, output, 10000, recorded.Progress(5)), BlockCopyResult::ShortWrite);
+  ASSERT_EQ(output.Bytes().size(), 5000u);
+  EXPECT_TRUE(std::equal(output.Bytes().begin(), output.Bytes().end(), source.begin()));
+  // The third block was read in full and written in part; nothing was read after it.
+  EXPECT_EQ(input.Position(), 6144);
+  EXPECT_EQ(recorded.reports, (std::vector<int>{20, 40, 50}));
+  EXPECT_EQ(recorded.blocks, 3);
+}
+
+TEST(CopyBlocks, ATargetThatTakesNothingIsAShortWrite) {
+  // A real device that is always full.
+  auto output = FileStream::Create("\\dev\\full");
+  ASSERT_NE(output, nullptr);
+  MemoryStream input(Pattern(100));
+  EXPECT_EQ(CopyBlocks(input, *output, 100, BlockCopyProgress{}), BlockCopyResult::ShortWrite);
+}
+
+TEST(CopyBlocks, WithoutAReportNothingIsCountedAndStepZeroReportsEveryBlock) {
+  MemoryStream input(Pattern(5000));
+  MemoryStream output;
+  int blocks = 0;
+  BlockCopyProgress quiet;
+  quiet.afterBlock = [&] { ++blocks; };
+  EXPECT_EQ(CopyBlocks(input, output, 5000, quiet), BlockCopyResult::Complete);
+  EXPECT_EQ(blocks, 4);
+
+  MemoryStream again(Pattern(5000));
+  MemoryStream target;
+  Recorded recorded;
+  EXPECT_EQ(CopyBlocks(again, target, 5000, recorded.Progress(0)), BlockCopyResult::Complete);
+  EXPECT_EQ(recorded.reports, (std::vector<int>{40, 81, 100, 100}));
+}
+
+}  // namespace
+}  // namespace tolvar

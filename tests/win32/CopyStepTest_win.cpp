@@ -1,0 +1,207 @@
+// The definition-file copy step on real folders under Wine: tolvar.def variants,
+// the disk prompt (answered by the robot) and the wait window around the copies,
+// watched through a CBT hook of the GUI thread.
+#include "bootstrap/CopyStep_win.h"
+
+#include <gtest/gtest.h>
+
+#include "archive/MessWait_win.h"
+#include "platform/FileSystem.h"
+#include "platform/Handle_win.h"
+#include "platform/Text.h"
+#include "tests/support/Robot_win.h"
+#include "tests/support/Scratch_win.h"
+#include "tests/win32/MessageAnswer_win.h"
+
+namespace tolvar {
+namespace {
+
+using test::Answer;
+using test::DialogAnswerer;
+using test::PathExists;
+using test::ReadFileBytes;
+using test::ScratchFolder;
+using test::WriteFileBytes;
+
+const std::string kPreparing = "P\xC5\x99ipravuji ke spu\xC5\xA1t\xC4\x9bn\xC3\xAD pr\xC5\xAFvodce instalac\xC3\xAD.";
+const std::string kInsertDisk = "Vlo\xC5\xBEte disk ";
+
+// What the wait window showed when it became active, and its gauge when it closed.
+struct WaitWindowSeen {
+  int shown = 0;
+  std::string text;
+  std::int32_t maximum = -1;
+  bool gaugeVisible = false;
+  bool abortVisible = true;
+  std::int32_t progressAtClose = -1;
+};
+
+class WaitWindowWatch {
+ public:
+  WaitWindowWatch() {
+    current_ = this;
+    hook_ = ::SetWindowsHookExW(WH_CBT, &Hook, nullptr, ::GetCurrentThreadId());
+  }
+  ~WaitWindowWatch() {
+    ::UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  WaitWindowSeen seen;
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* form = dynamic_cast<TWaitForm*>(WindowFromHandle(reinterpret_cast<HWND>(wParam)));
+    if (form && current_) {
+      auto* mutableForm = const_cast<TWaitForm*>(form);
+      WaitWindowSeen& seen = current_->seen;
+      if (code == HCBT_ACTIVATE) {
+        ++seen.shown;
+        seen.text = test::WindowText(form->TextLbl());
+        seen.maximum = mutableForm->MyGauge().MaxValue();
+        seen.gaugeVisible = ::IsWindowVisible(mutableForm->MyGauge().Handle());
+        seen.abortVisible = ::IsWindowVisible(form->PrerusitBut());
+      } else if (code == HCBT_DESTROYWND) {
+        seen.progressAtClose = mutableForm->MyGauge().Progress();
+      }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline WaitWindowWatch* current_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
+
+// A medium folder with a definition file, and a setup folder that does not exist yet.
+struct Medium {
+  explicit Medium(const std::string& label) : root(label) { ForceDirectories(source); }
+  ScratchFolder root;
+  std::string source = root / "Medium\\";
+  PathString setup{root / "Setup\\"};
+  void Define(const std::string& lines) const { ASSERT_TRUE(WriteFileBytes(source + "tolvar.def", lines)); }
+  void Put(const std::string& relative, const std::string& bytes) const {
+    ForceDirectories(ExtractFilePath(source + relative));
+    ASSERT_TRUE(WriteFileBytes(source + relative, bytes));
+  }
+  std::optional<std::string> Copied(const std::string& name) const { return ReadFileBytes(setup.str() + name); }
+};
+
+TEST(CopyStep, NothingToCopyMeansNoWindowAndTrue) {
+  int variant = 0;
+  for (const char* definition : {"", "[CopyFiles]\r\n", "[CopyFiles]\r\nCount=0\r\nFrom1=%s\\A.DAT\r\n",
+                                 "[CopyFiles]\r\nCount=-1\r\nFrom1=%s\\A.DAT\r\n",
+                                 "[Other]\r\nCount=1\r\nFrom1=%s\\A.DAT\r\n",
+                                 "[CopyFiles]\r\nCount=1\r\nFrom1=NONE\r\n"}) {
+    Medium medium("copy step empty " + std::to_string(++variant));
+    medium.Put("A.DAT", "a");
+    if (*definition) medium.Define(definition);  // the first case has no definition file at all
+    WaitWindowWatch watch;
+    DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Back; });
+    EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup)) << definition;
+    EXPECT_EQ(watch.seen.shown, 0) << definition;
+    EXPECT_TRUE(robot.SeenDialogs().empty()) << definition;
+    EXPECT_FALSE(medium.Copied("A.DAT")) << definition;
+  }
+}
+
+TEST(CopyStep, GapsHexadecimalCountAndTargetNamesUnderTheWaitWindow) {
+  Medium medium("copy step gaps");
+  medium.Put("DATA\\A.DAT", "first file");
+  medium.Put("DATA\\B.DAT", std::string(10000, 'b'));
+  medium.Define("[CopyFiles]\r\nCount=$3\r\nFrom1=%s\\DATA\\A.DAT\r\nFrom3=%s\\DATA\\B.DAT\r\nTo3=SUB\\C.DAT\r\n");
+  WaitWindowWatch watch;
+  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  EXPECT_EQ(medium.Copied("A.DAT"), "first file");            // no To: the source's name
+  EXPECT_EQ(medium.Copied("C.DAT"), std::string(10000, 'b'));  // the folder part of To dropped
+  EXPECT_FALSE(PathExists(medium.setup.str() + "SUB"));
+  EXPECT_FALSE(PathExists(medium.setup.str() + "B.DAT"));
+
+  EXPECT_EQ(watch.seen.shown, 1);
+  EXPECT_EQ(watch.seen.text, kPreparing);
+  EXPECT_EQ(watch.seen.maximum, 40);  // 20 per listed file; entry 2 is not listed
+  EXPECT_TRUE(watch.seen.gaugeVisible);
+  EXPECT_FALSE(watch.seen.abortVisible);
+  // One step per progress report: 0 and 100 for the small file, 0, 20, 40, 61, 81
+  // and 100 for the other.
+  EXPECT_EQ(watch.seen.progressAtClose, 8);
+  EXPECT_FALSE(WaitForm);
+}
+
+TEST(CopyStep, PatternsAndMarkers) {
+  Medium medium("copy step patterns");
+  medium.Put("100%.DAT", "percent");
+  medium.Put("none", "lower case is a name");
+  medium.Define(
+      "[CopyFiles]\r\nCount=0x4\r\nFrom1=%s\\100%%.DAT\r\nTo1=D:OTHER.DAT\r\nFrom2=NONE\r\nTo2=X.DAT\r\n"
+      "From3=%s\\none\r\nTo3=NONE\r\nFrom4=%s\\%d.DAT\r\n");
+  // Entry 4 names a file that is not there: its prompt is declined.
+  DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Back; });
+  EXPECT_FALSE(ReadCopyList(medium.source + "tolvar.def", medium.source, medium.setup));
+  ASSERT_EQ(robot.SeenDialogs().size(), 1u);
+  EXPECT_TRUE(robot.SeenDialogs()[0].Shows(kInsertDisk + "1"));
+
+  medium.Put("%d.DAT", "directive kept as written");
+  const auto list = ReadCopyList(medium.source + "tolvar.def", medium.source, medium.setup);
+  ASSERT_TRUE(list);
+  const std::string folder = ExcludeTrailingBackslash(medium.source);
+  EXPECT_EQ(list->sources, (std::vector<PathString>{PathString(folder + "\\100%.DAT"), PathString(folder + "\\none"),
+                                                    PathString(folder + "\\%d.DAT")}));
+  EXPECT_EQ(list->targets, (std::vector<PathString>{PathString(medium.setup.str() + "OTHER.DAT"),
+                                                    PathString(medium.setup.str() + "none"),
+                                                    PathString(medium.setup.str() + "%d.DAT")}));
+}
+
+TEST(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
+  Medium medium("copy step disk");
+  medium.Define("[CopyFiles]\r\nCount=1\r\nFrom1=%s\\DISK2\\B.DAT\r\nSrcDisk=2\r\n");
+  int prompts = 0;
+  DialogAnswerer robot([&](const DialogAnswerer::Seen&) {
+    // The first OK comes before the disk is in; the second after.
+    if (++prompts == 2) medium.Put("DISK2\\B.DAT", "from disk two");
+    return Answer::Ok;
+  });
+  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  const auto seen = robot.SeenDialogs();
+  ASSERT_EQ(seen.size(), 2u);
+  for (const auto& dialog : seen) EXPECT_TRUE(dialog.Shows(kInsertDisk + "2"));
+  EXPECT_EQ(medium.Copied("B.DAT"), "from disk two");
+}
+
+TEST(CopyStep, DecliningThePromptCopiesNothing) {
+  Medium medium("copy step declined");
+  medium.Put("A.DAT", "present");
+  medium.Define("[CopyFiles]\r\nCount=2\r\nFrom1=%s\\A.DAT\r\nFrom2=%s\\MISSING.DAT\r\n");
+  WaitWindowWatch watch;
+  DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Back; });
+  EXPECT_FALSE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  EXPECT_EQ(robot.SeenDialogs().size(), 1u);
+  EXPECT_EQ(watch.seen.shown, 0);
+  EXPECT_FALSE(medium.Copied("A.DAT"));
+}
+
+TEST(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
+  Medium medium("copy step failure");
+  medium.Put("LOCKED.DAT", "held by someone");
+  medium.Put("B.DAT", "fine");
+  medium.Define("[CopyFiles]\r\nCount=2\r\nFrom1=%s\\LOCKED.DAT\r\nFrom2=%s\\B.DAT\r\n");
+  const UniqueFileHandle lock(::CreateFileW(Utf8ToUtf16(medium.source + "LOCKED.DAT").c_str(), GENERIC_READ, 0,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock);
+  DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Close; });
+  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  const auto seen = robot.SeenDialogs();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_TRUE(seen[0].Shows("I/O chyba, soubor " + medium.source + "LOCKED.DAT nelze otev\xC5\x99\xC3\xADt"));
+  EXPECT_EQ(medium.Copied("B.DAT"), "fine");
+}
+
+TEST(CopyStep, AHugeCountEndsAfterTheLastListedEntry) {
+  Medium medium("copy step huge count");
+  medium.Put("A.DAT", "only one");
+  medium.Define("[CopyFiles]\r\nCount=$7FFFFFFF\r\nfrom1=%s\\A.DAT\r\n");
+  WaitWindowWatch watch;
+  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  EXPECT_EQ(medium.Copied("A.DAT"), "only one");
+  EXPECT_EQ(watch.seen.maximum, 20);
+}
+
+}  // namespace
+}  // namespace tolvar

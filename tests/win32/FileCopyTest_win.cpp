@@ -1,0 +1,199 @@
+// CopyFileWithProgress on real files under Wine: progress reports, overwriting,
+// the pump after every block, and the four messages (answered by the robot).
+#include "bootstrap/FileCopy_win.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/Handle_win.h"
+#include "platform/Text.h"
+#include "platform/Window_win.h"
+#include "tests/support/Scratch_win.h"
+#include "tests/win32/MessageAnswer_win.h"
+
+namespace tolvar {
+namespace {
+
+using test::Answer;
+using test::DialogAnswerer;
+using test::ReadFileBytes;
+using test::ScratchFolder;
+using test::WriteFileBytes;
+
+const std::string kIoError = "I/O chyba, soubor ";
+const std::string kCannotOpen = " nelze otev\xC5\x99\xC3\xADt";
+
+std::string Bytes(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 13 + i / 256);
+  return bytes;
+}
+
+// What the copy reported, collected by a plain callback.
+std::vector<int> g_reports;
+void Record(const PathString&, const PathString&, std::uint8_t percent) { g_reports.push_back(percent); }
+
+UniqueFileHandle OpenExclusively(const std::string& path, DWORD disposition = OPEN_EXISTING) {
+  return UniqueFileHandle(::CreateFileW(Utf8ToUtf16(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Answers every copy message with its only button, "&Zavřít".
+struct CloseAnswerer : DialogAnswerer {
+  CloseAnswerer() : DialogAnswerer([](const Seen&) { return Answer::Close; }) {}
+  bool SawOnly(const std::string& text) const {
+    const auto seen = SeenDialogs();
+    return seen.size() == 1 && seen[0].Shows(text);
+  }
+};
+
+TEST(CopyFileWithProgress, ReportsZeroThenEveryFivePoints) {
+  ScratchFolder folder("copy progress");
+  for (const auto& [size, expected] : std::vector<std::pair<std::size_t, std::vector<int>>>{
+           {10000, {0, 20, 40, 61, 81, 100}}, {2048, {0, 100}}, {0, {0, 100}}}) {
+    const std::string source = folder / ("source " + std::to_string(size));
+    const std::string target = folder / ("sub\\deeper\\target " + std::to_string(size));
+    ASSERT_TRUE(WriteFileBytes(source, Bytes(size)));
+    g_reports.clear();
+    EXPECT_TRUE(CopyFileWithProgress(PathString(source), PathString(target), &Record, 5)) << size;
+    EXPECT_EQ(g_reports, expected) << size;
+    EXPECT_EQ(ReadFileBytes(target), Bytes(size)) << size;  // the folders were created first
+  }
+}
+
+TEST(CopyFileWithProgress, OverwritesAReadOnlyHiddenTarget) {
+  ScratchFolder folder("copy read-only");
+  const std::string source = folder / "new.dat";
+  const std::string target = folder / "old.dat";
+  ASSERT_TRUE(WriteFileBytes(source, Bytes(5000)));
+  ASSERT_TRUE(WriteFileBytes(target, std::string(9000, 'x')));
+  ASSERT_TRUE(::SetFileAttributesW(Utf8ToUtf16(target).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_TRUE(CopyFileWithProgress(PathString(source), PathString(target), nullptr, 5));
+  EXPECT_EQ(ReadFileBytes(target), Bytes(5000));
+  EXPECT_FALSE(::GetFileAttributesW(Utf8ToUtf16(target).c_str()) & FILE_ATTRIBUTE_READONLY);
+}
+
+TEST(CopyFileWithProgress, ABareTargetNameLandsInTheCurrentFolder) {
+  ScratchFolder folder("copy bare");
+  ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(3000)));
+  wchar_t saved[MAX_PATH];
+  ::GetCurrentDirectoryW(MAX_PATH, saved);
+  ASSERT_TRUE(::SetCurrentDirectoryW(Utf8ToUtf16(folder / "").c_str()));
+  const bool copied = CopyFileWithProgress(PathString(folder / "in.dat"), PathString("bare.dat"), nullptr, 5);
+  ::SetCurrentDirectoryW(saved);
+  EXPECT_TRUE(copied);
+  EXPECT_EQ(ReadFileBytes(folder / "bare.dat"), Bytes(3000));
+}
+
+// A window that counts the pings the copy posts to it, as they are dispatched.
+class PingCounter : public Window {
+ public:
+  PingCounter() {
+    ClassSpec windowClass;
+    windowClass.name = L"TolvarTestPingCounter";
+    CreateWindowObject(windowClass, CreateSpec{.style = WS_POPUP});
+  }
+  int dispatched = 0;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_APP) ++dispatched;
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+};
+
+PingCounter* g_counter = nullptr;
+std::vector<int> g_dispatchedAtReport;
+void PingAfterReport(const PathString&, const PathString&, std::uint8_t) {
+  g_dispatchedAtReport.push_back(g_counter->dispatched);
+  ::PostMessageW(g_counter->Handle(), WM_APP, 0, 0);
+}
+
+TEST(CopyFileWithProgress, PendingMessagesAreProcessedAfterEveryBlock) {
+  ScratchFolder folder("copy pump");
+  ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(10000)));
+  PingCounter counter;
+  g_counter = &counter;
+  g_dispatchedAtReport.clear();
+  // Step 0: a report before the copy and in every block (five and the empty
+  // read), each posting a ping. The first block's report comes before any pump;
+  // from then on each report finds every earlier ping dispatched by the pump
+  // after the block before.
+  EXPECT_TRUE(CopyFileWithProgress(PathString(folder / "in.dat"), PathString(folder / "out.dat"), &PingAfterReport, 0));
+  EXPECT_EQ(g_dispatchedAtReport, (std::vector<int>{0, 0, 2, 3, 4, 5, 6}));
+  g_counter = nullptr;
+}
+
+TEST(CopyFileWithProgress, AMissingSourceFailsSilentlyAfterTheFirstReport) {
+  ScratchFolder folder("copy missing");
+  CloseAnswerer robot;
+  g_reports.clear();
+  EXPECT_FALSE(CopyFileWithProgress(PathString(folder / "absent.dat"), PathString(folder / "t.dat"), &Record, 5));
+  EXPECT_EQ(g_reports, (std::vector<int>{0}));
+  EXPECT_TRUE(robot.SeenDialogs().empty());
+  EXPECT_FALSE(test::PathExists(folder / "t.dat"));
+}
+
+TEST(CopyFileWithProgress, AFolderThatCannotBeCreatedIsNamedWithItsBackslash) {
+  ScratchFolder folder("copy folder");
+  ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(10)));
+  ASSERT_TRUE(WriteFileBytes(folder / "X", "a file where a folder should be"));
+  CloseAnswerer robot;
+  g_reports.clear();
+  EXPECT_FALSE(CopyFileWithProgress(PathString(folder / "in.dat"), PathString(folder / "X\\Y\\t.dat"), &Record, 5));
+  EXPECT_TRUE(robot.SawOnly("Nastala chyba vytv\xC3\xA1\xC5\x99\x65n\xC3\xAD adres\xC3\xA1\xC5\x99\x65 " + folder / "X\\Y\\"));
+  EXPECT_EQ(g_reports, (std::vector<int>{0}));
+}
+
+TEST(CopyFileWithProgress, ASourceThatCannotBeOpenedIsNamed) {
+  ScratchFolder folder("copy locked source");
+  const std::string source = folder / "locked.dat";
+  ASSERT_TRUE(WriteFileBytes(source, Bytes(10)));
+  const auto lock = OpenExclusively(source);
+  ASSERT_TRUE(lock);
+  CloseAnswerer robot;
+  EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString(folder / "t.dat"), nullptr, 5));
+  EXPECT_TRUE(robot.SawOnly(kIoError + source + kCannotOpen));
+}
+
+TEST(CopyFileWithProgress, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClosed) {
+  ScratchFolder folder("copy locked target");
+  const std::string source = folder / "in.dat";
+  const std::string target = folder / "busy.dat";
+  ASSERT_TRUE(WriteFileBytes(source, Bytes(10)));
+  const auto lock = OpenExclusively(target, CREATE_ALWAYS);
+  ASSERT_TRUE(lock);
+  bool sourceClosed = false;
+  DialogAnswerer robot([&](const DialogAnswerer::Seen&) {
+    sourceClosed = static_cast<bool>(OpenExclusively(source));  // nobody holds it any more
+    return Answer::Close;
+  });
+  EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString(target), nullptr, 5));
+  const auto seen = robot.SeenDialogs();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_TRUE(seen[0].Shows(kIoError + target + kCannotOpen));
+  EXPECT_TRUE(sourceClosed);
+}
+
+TEST(CopyFileWithProgress, AShortWriteIsReportedAfterBothFilesWereClosed) {
+  // A device that is always full takes nothing of the first block.
+  ScratchFolder folder("copy short write");
+  const std::string source = folder / "in.dat";
+  ASSERT_TRUE(WriteFileBytes(source, Bytes(10000)));
+  bool sourceClosed = false;
+  DialogAnswerer robot([&](const DialogAnswerer::Seen&) {
+    sourceClosed = static_cast<bool>(OpenExclusively(source));
+    return Answer::Close;
+  });
+  g_reports.clear();
+  EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString("Z:\\dev\\full"), &Record, 5));
+  const auto seen = robot.SeenDialogs();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_TRUE(seen[0].Shows(kIoError + source + " nebylo mo\xC5\xBEn\xC3\xA9 zkop\xC3\xADrovat."));
+  EXPECT_TRUE(sourceClosed);
+  EXPECT_EQ(g_reports, (std::vector<int>{0}));
+}
+
+}  // namespace
+}  // namespace tolvar
