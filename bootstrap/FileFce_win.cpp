@@ -116,7 +116,9 @@ bool ForceSharedDirectories(const std::string& path) {
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   const std::string parent = ExtractFilePath(folder);
   if (CountChars(folder) < 3 || exists || parent == folder) return true;
-  return ForceSharedDirectories(parent) && CreateSharedDirectory(folder);
+  // A relative path ends in an empty parent: the current folder, which exists.
+  if (!parent.empty() && !ForceSharedDirectories(parent)) return false;
+  return CreateSharedDirectory(folder);
 }
 
 std::uintptr_t RunProcess(const std::string& commandLine, std::int32_t wait) {

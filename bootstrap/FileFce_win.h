@@ -40,7 +40,8 @@ class SharedSecurity {
 bool CreateSharedDirectory(const std::string& path);
 
 // Creates a folder and all missing parents, root first, each with the shared
-// descriptor. Raises EDirectoryCreateError for an empty path.
+// descriptor; a relative path is created below the current folder. Raises
+// EDirectoryCreateError for an empty path.
 bool ForceSharedDirectories(const std::string& path);
 
 // Starts a command line as a new process. wait: 0 = return at once, -1 = wait

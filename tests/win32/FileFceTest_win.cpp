@@ -110,8 +110,17 @@ TEST(ForceSharedDirectoriesTest, AnEmptyPathRaises) {
   } catch (const EDirectoryCreateError& error) {
     EXPECT_STREQ(error.what(), "Unable to create directory");
   }
-  // A relative path reaches an empty parent at its first component and raises too.
-  EXPECT_THROW(ForceSharedDirectories("Tolvar relative test\\sub\\"), EDirectoryCreateError);
+}
+
+TEST(ForceSharedDirectoriesTest, ARelativePathIsCreatedBelowTheCurrentFolder) {
+  ScratchFolder scratch("force relative");
+  wchar_t saved[MAX_PATH];
+  ::GetCurrentDirectoryW(MAX_PATH, saved);
+  ASSERT_TRUE(::SetCurrentDirectoryW(Utf8ToUtf16(scratch.Path()).c_str()));
+  const bool created = ForceSharedDirectories("VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup\\");
+  ::SetCurrentDirectoryW(saved);
+  EXPECT_TRUE(created);
+  EXPECT_TRUE(IsFolder(scratch / "VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup"));
 }
 
 }  // namespace
