@@ -28,6 +28,17 @@ std::optional<HWND> ProgressWindow(const ChildProcess& tolvar) {
   return std::nullopt;
 }
 
+// What the process shows, for a failure message.
+std::string DescribeWindows(const ChildProcess& tolvar) {
+  std::string text = tolvar.Running() ? "running;" : "ended;";
+  for (const HWND window : TopLevelWindows(tolvar.Id())) {
+    text += " [" + WindowText(window) + ":";
+    for (const HWND child : ChildWindows(window)) text += " \"" + WindowText(child) + "\"";
+    text += "]";
+  }
+  return text;
+}
+
 void PressTheOnlyButton(HWND dialog) {
   const auto buttons = ChildTexts(dialog, "Button");
   ASSERT_EQ(buttons.size(), 1u);
@@ -42,7 +53,7 @@ void ExpectUnpackFailure(const E2EMedium& medium, const std::string& resultText,
   auto tolvar = medium.StartTolvar();
   ASSERT_TRUE(tolvar);
   const auto first = WaitForMessage(*tolvar, resultText);
-  ASSERT_TRUE(first) << "no message \"" << resultText << "\"";
+  ASSERT_TRUE(first) << "no message \"" << resultText << "\"; " << DescribeWindows(*tolvar);
   const auto progress = ProgressWindow(*tolvar);
   EXPECT_EQ(progress.has_value(), withProgressWindow);
   if (progress) {
@@ -54,7 +65,7 @@ void ExpectUnpackFailure(const E2EMedium& medium, const std::string& resultText,
   PressTheOnlyButton(*first);
 
   const auto second = WaitForMessage(*tolvar, kCopyFailed);
-  ASSERT_TRUE(second) << "no generic failure after \"" << resultText << "\"";
+  ASSERT_TRUE(second) << "no generic failure after \"" << resultText << "\"; " << DescribeWindows(*tolvar);
   EXPECT_FALSE(ProgressWindow(*tolvar)) << "the progress window outlived the unpack step";
   PressTheOnlyButton(*second);
   const auto exitCode = tolvar->Wait(kRunLimitMs);
