@@ -37,7 +37,9 @@ bool MeasureMember(Stream& archive, ArchiveListEntry& entry, std::string& proble
   try {
     TZDecompressionStream member(archive);
     std::array<unsigned char, 32768> sink{};
-    for (std::size_t n; (n = member.Read(sink.data(), sink.size())) > 0;) entry.inflatedSize += static_cast<std::int64_t>(n);
+    for (std::size_t n; (n = member.Read(sink.data(), sink.size())) > 0;) {
+      entry.inflatedSize += static_cast<std::int64_t>(n);
+    }
     if (!member.StreamEnded()) {
       problem = "the archive ends inside its data";
       return false;

@@ -114,9 +114,11 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
   files.ForceDirectories(target);  // a failure shows when the first file is created
 
   TTranslateZLibEventClass translator(*archive);
-  translator.OnExtractChunk = callbacks.onChunk;
+  translator.OnExtractChunk = callbacks.OnExtractChunk;
   const TNotifyEvent notify = translator.Handler();
-  if (callbacks.onStart) callbacks.onStart(*archive, ReadInt32Le(header.data() + kProgressTotalOffset));
+  if (callbacks.OnExtractStart) {
+    callbacks.OnExtractStart(*archive, ReadInt32Le(header.data() + kProgressTotalOffset));
+  }
 
   while (archive->Position() < archive->Size()) {
     const Entry entry = ReadEntry(*archive);
@@ -127,8 +129,8 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
         return ArchiveWriteError;
       }
       if (entry.kind == kEntryFile) {
-        if (callbacks.onFile) {
-          callbacks.onFile(*archive, BlockCount(entry.size), target, folder.substr(target.size()) + *name);
+        if (callbacks.OnExtractFile) {
+          callbacks.OnExtractFile(*archive, BlockCount(entry.size), target, folder.substr(target.size()) + *name);
         }
         const std::unique_ptr<Stream> output = files.CreateForWriting(folder + *name);
         if (!output) {
@@ -151,15 +153,16 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
     // Other kinds: the name and record are consumed and nothing changes.
   }
 
-  if (callbacks.onFinish) callbacks.onFinish(*archive);
+  if (callbacks.OnExtractFinish) callbacks.OnExtractFinish(*archive);
   return ArchiveOk;
 }
 
 std::uint8_t ExtractArchive(const std::string& archivePath, const std::string& targetFolder,
-                            const TExtractStartEvent& onStart, const TExtractChunkEvent& onChunk,
-                            const TExtractFinishEvent& onFinish, const TExtractFileEvent& onFile) {
+                            const TExtractStartEvent& OnExtractStart, const TExtractChunkEvent& OnExtractChunk,
+                            const TExtractFinishEvent& OnExtractFinish, const TExtractFileEvent& OnExtractFile) {
   const ExtractEnvironment environment{DiskFileSystem(), SystemAnsiCodePage()};
-  return ExtractArchive(environment, archivePath, targetFolder, {onStart, onChunk, onFinish, onFile});
+  return ExtractArchive(environment, archivePath, targetFolder,
+                        {OnExtractStart, OnExtractChunk, OnExtractFinish, OnExtractFile});
 }
 
 }  // namespace tolvar

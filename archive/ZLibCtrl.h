@@ -34,10 +34,10 @@ using TExtractFileEvent = std::function<void(Stream& archive, std::int32_t block
                                              const std::string& targetFolder, const std::string& relativeName)>;
 
 struct ExtractCallbacks {
-  TExtractStartEvent onStart;
-  TExtractChunkEvent onChunk;
-  TExtractFinishEvent onFinish;
-  TExtractFileEvent onFile;
+  TExtractStartEvent OnExtractStart;
+  TExtractChunkEvent OnExtractChunk;
+  TExtractFinishEvent OnExtractFinish;
+  TExtractFileEvent OnExtractFile;
 };
 
 // Where the extractor works: the file system, the code page of the names, and
@@ -70,14 +70,15 @@ class TTranslateZLibEventClass {
 
 // Unpacks the archive into targetFolder (with or without trailing backslash),
 // creating the folder and its subfolders. Returns 0..4. Callbacks, in order:
-// onStart once; per file entry onFile once, then onChunk once per inflated chunk
-// of up to 32768 bytes; onFinish once after the last entry (not after 4 and not
-// when an error is raised).
+// OnExtractStart once; per file entry OnExtractFile once, then OnExtractChunk
+// once per inflated chunk of up to 32768 bytes; OnExtractFinish once after the
+// last entry (not after 4 and not when an error is raised).
 //
 // Damaged archives raise EZDecompressionError (corrupt or cut-short member data,
 // an entry cut short, a member that asks for a preset dictionary); the output
 // file being written is closed and stays with what it holds. An archive that
-// ends right after its header is empty: 0, with onStart and onFinish.
+// ends right after its header is empty: 0, with OnExtractStart and
+// OnExtractFinish.
 //
 // Names are checked before use (IsSafeEntryName); an unsafe one stops with 4 and
 // creates nothing. A leave-folder entry never leaves the target folder. A write
@@ -87,8 +88,8 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
 
 // The same on the machine's disk, with names in the system's ANSI code page.
 std::uint8_t ExtractArchive(const std::string& archivePath, const std::string& targetFolder,
-                            const TExtractStartEvent& onStart, const TExtractChunkEvent& onChunk,
-                            const TExtractFinishEvent& onFinish, const TExtractFileEvent& onFile);
+                            const TExtractStartEvent& OnExtractStart, const TExtractChunkEvent& OnExtractChunk,
+                            const TExtractFinishEvent& OnExtractFinish, const TExtractFileEvent& OnExtractFile);
 
 // The user's message for a result code; empty for 0 and for codes outside 1..4.
 std::string ArchiveResultText(std::uint8_t code);

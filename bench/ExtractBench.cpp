@@ -95,7 +95,9 @@ std::vector<PayloadFile> MakePayload(std::size_t mib) {
   std::mt19937 random(2024);
   std::vector<PayloadFile> files = Programs(total * 3 / 8);
   // Many small text files, then larger ones.
-  for (int i = 0; i < 600; ++i) files.push_back({"note" + std::to_string(i) + ".txt", Text(1024 + random() % 15360, random)});
+  for (int i = 0; i < 600; ++i) {
+    files.push_back({"note" + std::to_string(i) + ".txt", Text(1024 + random() % 15360, random)});
+  }
   for (std::size_t text = 0; text < total * 3 / 8 - 600 * 8192;) {
     const std::size_t size = (256u << 10) + random() % (2u << 20);
     files.push_back({"doc" + std::to_string(files.size()) + ".txt", Text(size, random)});
@@ -268,7 +270,7 @@ int main(int argc, char** argv) {
   SinkFileSystem sink(archive);
   std::int64_t chunks = 0;
   ExtractCallbacks callbacks;
-  callbacks.onChunk = [&](Stream&, bool&) { ++chunks; };
+  callbacks.OnExtractChunk = [&](Stream&, bool&) { ++chunks; };
   const auto extractor = [&] {
     if (ExtractArchive({sink, CodePage1250()}, "WIZARD.zl", "target", callbacks) != ArchiveOk) std::abort();
   };

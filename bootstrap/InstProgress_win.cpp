@@ -90,10 +90,10 @@ void TInstProgressForm::ArchiveFile(Stream&, std::int32_t, const std::string&, c
 
 ExtractCallbacks TInstProgressForm::Callbacks() {
   ExtractCallbacks callbacks;
-  callbacks.onStart = [this](Stream& archive, std::int32_t total) { ArchiveStart(archive, total); };
-  callbacks.onChunk = [this](Stream& archive, bool& flag) { ArchiveProgress(archive, flag); };
-  callbacks.onFinish = [this](Stream& archive) { ArchiveEnd(archive); };
-  callbacks.onFile = [this](Stream& archive, std::int32_t blocks, const std::string& target,
+  callbacks.OnExtractStart = [this](Stream& archive, std::int32_t total) { ArchiveStart(archive, total); };
+  callbacks.OnExtractChunk = [this](Stream& archive, bool& flag) { ArchiveProgress(archive, flag); };
+  callbacks.OnExtractFinish = [this](Stream& archive) { ArchiveEnd(archive); };
+  callbacks.OnExtractFile = [this](Stream& archive, std::int32_t blocks, const std::string& target,
                             const std::string& relative) { ArchiveFile(archive, blocks, target, relative); };
   return callbacks;
 }

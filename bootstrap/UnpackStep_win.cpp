@@ -15,10 +15,10 @@ bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder)
   {
     TInstProgressForm form;  // destroyed on every way out of this block
     form.Show();
-    const ExtractCallbacks callbacks = form.Callbacks();
+    const ExtractCallbacks events = form.Callbacks();
     try {
-      result = ExtractArchive(archivePath, targetFolder, callbacks.onStart, callbacks.onChunk, callbacks.onFinish,
-                              callbacks.onFile);
+      result = ExtractArchive(archivePath, targetFolder, events.OnExtractStart, events.OnExtractChunk,
+                              events.OnExtractFinish, events.OnExtractFile);
     } catch (const EZLibError&) {
       // Damaged archive data: the window goes first, then the user hears why.
       form.Destroy();

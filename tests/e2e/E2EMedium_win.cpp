@@ -39,8 +39,8 @@ std::string E2EMedium::TreeFolder(const std::string& label) const {
 
 bool E2EMedium::PackArchive(const std::string& treeFolder) const {
   const std::string zl32 = TestProgramFolder() + "zl32.exe";
-  auto packer = ChildProcess::Start(zl32, "\"" + zl32 + "\" pack \"" + ExcludeTrailingBackslash(treeFolder) + "\" -o \"" +
-                                              ArchivePath() + "\"");
+  const std::string arguments = " pack \"" + ExcludeTrailingBackslash(treeFolder) + "\" -o \"" + ArchivePath() + "\"";
+  auto packer = ChildProcess::Start(zl32, "\"" + zl32 + "\"" + arguments);
   const auto exitCode = packer ? packer->Wait(60000) : std::nullopt;
   return exitCode && *exitCode == 0;
 }

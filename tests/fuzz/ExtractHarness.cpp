@@ -63,15 +63,15 @@ std::string CheckExtraction(const std::uint8_t* data, std::size_t size) {
   // chunks, then finish; never a chunk outside a file.
   std::string order;
   ExtractCallbacks callbacks;
-  callbacks.onStart = [&](Stream&, std::int32_t) { order += order.empty() ? "S" : "!"; };
-  callbacks.onFile = [&](Stream&, std::int32_t, const std::string& target, const std::string&) {
+  callbacks.OnExtractStart = [&](Stream&, std::int32_t) { order += order.empty() ? "S" : "!"; };
+  callbacks.OnExtractFile = [&](Stream&, std::int32_t, const std::string& target, const std::string&) {
     order += target == kTarget && order.starts_with("S") && !order.ends_with("E") ? "F" : "!";
   };
-  callbacks.onChunk = [&](Stream&, bool& flag) {
+  callbacks.OnExtractChunk = [&](Stream&, bool& flag) {
     order += order.ends_with("F") || order.ends_with("c") ? "c" : "!";
     flag = true;
   };
-  callbacks.onFinish = [&](Stream&) { order += order.starts_with("S") ? "E" : "!"; };
+  callbacks.OnExtractFinish = [&](Stream&) { order += order.starts_with("S") ? "E" : "!"; };
 
   std::string problem;
   int result = -1;
@@ -88,7 +88,9 @@ std::string CheckExtraction(const std::uint8_t* data, std::size_t size) {
   if (order.find('!') != std::string::npos) problem = "callbacks out of order: " + order.substr(0, 64);
   if (files.OpenStreams() != 0) problem = "a stream was left open";
   const auto& created = files.CreatedPaths();
-  for (std::size_t i = createdBefore; i < created.size() && problem.empty(); ++i) problem = CheckCreatedPath(created[i]);
+  for (std::size_t i = createdBefore; i < created.size() && problem.empty(); ++i) {
+    problem = CheckCreatedPath(created[i]);
+  }
   return problem;
 }
 

@@ -75,8 +75,8 @@ TEST(ArchiveWriter, PackedTreesUnpackToTheSameTree) {
   ExtractCallbacks callbacks;
   int chunks = 0;
   std::int32_t total = -1;
-  callbacks.onStart = [&](Stream&, std::int32_t value) { total = value; };
-  callbacks.onChunk = [&](Stream&, bool&) { ++chunks; };
+  callbacks.OnExtractStart = [&](Stream&, std::int32_t value) { total = value; };
+  callbacks.OnExtractChunk = [&](Stream&, bool&) { ++chunks; };
   ASSERT_EQ(ExtractArchive({files, CodePage1250()}, "D:\\WIZARD.zl", "C:\\out", callbacks), ArchiveOk);
   EXPECT_EQ(total, chunks);  // the progress total is the number of chunk calls
   for (const auto& [path, contents] : tree) {

@@ -30,22 +30,22 @@ class Extraction {
 
   std::uint8_t Run(const std::string& target = kTarget) {
     ExtractCallbacks callbacks;
-    callbacks.onStart = [this](Stream& archive, std::int32_t total) {
+    callbacks.OnExtractStart = [this](Stream& archive, std::int32_t total) {
       Check(archive);
       log.push_back("start " + std::to_string(total));
     };
-    callbacks.onFile = [this](Stream& archive, std::int32_t blocks, const std::string& targetFolder,
+    callbacks.OnExtractFile = [this](Stream& archive, std::int32_t blocks, const std::string& targetFolder,
                               const std::string& relative) {
       Check(archive);
       log.push_back("file " + std::to_string(blocks) + " " + targetFolder + " " + relative);
     };
-    callbacks.onChunk = [this](Stream& archive, bool& flag) {
+    callbacks.OnExtractChunk = [this](Stream& archive, bool& flag) {
       Check(archive);
       EXPECT_FALSE(flag);
       flag = true;  // set by the callback, cleared again before the next call
       log.push_back("chunk");
     };
-    callbacks.onFinish = [this](Stream& archive) {
+    callbacks.OnExtractFinish = [this](Stream& archive) {
       Check(archive);
       log.push_back("finish");
     };
@@ -195,7 +195,7 @@ TEST(ExtractArchive, DamagedDataRaisesClosesEverythingAndKeepsWhatWasWritten) {
 TEST(ExtractArchive, ACallbackErrorLeavesTheSameWay) {
   Extraction run(ArchiveBytes(2).File("x", PatternBytes(70000, 5)));
   ExtractCallbacks callbacks;
-  callbacks.onChunk = [](Stream&, bool&) { throw std::runtime_error("stop"); };
+  callbacks.OnExtractChunk = [](Stream&, bool&) { throw std::runtime_error("stop"); };
   EXPECT_THROW(ExtractArchive({run.files, CodePage1250()}, kArchive, kTarget, callbacks), std::runtime_error);
   EXPECT_EQ(run.files.OpenStreams(), 0);
 }

@@ -15,7 +15,9 @@ using test::NoiseBytes;
 using test::PatternBytes;
 using test::ZlibMember;
 
-MemoryStream SourceOf(const std::string& bytes) { return MemoryStream(std::vector<std::uint8_t>(bytes.begin(), bytes.end())); }
+MemoryStream SourceOf(const std::string& bytes) {
+  return MemoryStream(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
 
 // Reads the whole stream in reads of `piece` bytes.
 std::string ReadAll(TZDecompressionStream& stream, std::size_t piece = 32768) {

@@ -101,7 +101,7 @@ TEST(ArchiveOnDisk, AnArchiveThatAnotherProgramHoldsOpenCannotBeOpened) {
     ASSERT_TRUE(held);
     int calls = 0;
     ExtractCallbacks callbacks;
-    callbacks.onStart = [&](Stream&, std::int32_t) { ++calls; };
+    callbacks.OnExtractStart = [&](Stream&, std::int32_t) { ++calls; };
     EXPECT_EQ(Extract(archive, scratch / "out", callbacks), ArchiveOpenError);
     EXPECT_EQ(calls, 0);
   }
@@ -160,10 +160,10 @@ TEST(ArchiveOnDisk, NamesInTheAnsiCodePageBecomeTheirCharacters) {
   ASSERT_TRUE(test::WriteFileBytes(archive, ArchiveBytes(1).Enter(raw).File(raw, "text").Leave().Str()));
   // The bootstrapper's own form: the disk and the system's ANSI code page.
   std::string relative;
-  const TExtractFileEvent onFile = [&](Stream&, std::int32_t, const std::string&, const std::string& name) {
+  const TExtractFileEvent OnExtractFile = [&](Stream&, std::int32_t, const std::string&, const std::string& name) {
     relative = name;
   };
-  EXPECT_EQ(ExtractArchive(archive, scratch / "out", nullptr, nullptr, nullptr, onFile), ArchiveOk);
+  EXPECT_EQ(ExtractArchive(archive, scratch / "out", nullptr, nullptr, nullptr, OnExtractFile), ArchiveOk);
   const std::string name = Utf16ToUtf8(wide);
   EXPECT_EQ(relative, name + "\\" + name);
   EXPECT_EQ(test::ReadFileBytes(scratch / "out\\" + name + "\\" + name), "text");

@@ -149,8 +149,8 @@ TEST(InstProgressForm, FollowsARealExtractionToAFullBar) {
   form.Show();
   ExtractCallbacks callbacks = form.Callbacks();
   int chunks = 0;
-  const auto step = callbacks.onChunk;
-  callbacks.onChunk = [&](Stream& stream, bool& flag) {
+  const auto step = callbacks.OnExtractChunk;
+  callbacks.OnExtractChunk = [&](Stream& stream, bool& flag) {
     step(stream, flag);
     EXPECT_EQ(Position(form), ++chunks);
     if (chunks == 16) test::TakeScreenshotIfWanted(form.Handle(), "inst-progress-window");

@@ -54,11 +54,11 @@ int Extract(const Options& options, const CodePage& codePage, const Output& outp
   TerminalBar bar(output.err);
   int files = 0;
   ExtractCallbacks callbacks;
-  callbacks.onFile = [&](Stream&, std::int32_t, const std::string&, const std::string&) { ++files; };
+  callbacks.OnExtractFile = [&](Stream&, std::int32_t, const std::string&, const std::string&) { ++files; };
   if (output.terminalProgress) {
-    callbacks.onStart = [&](Stream&, std::int32_t total) { bar.Start(total); };
-    callbacks.onChunk = [&](Stream&, bool&) { bar.Step(); };
-    callbacks.onFinish = [&](Stream&) { bar.Finish(); };
+    callbacks.OnExtractStart = [&](Stream&, std::int32_t total) { bar.Start(total); };
+    callbacks.OnExtractChunk = [&](Stream&, bool&) { bar.Step(); };
+    callbacks.OnExtractFinish = [&](Stream&) { bar.Finish(); };
   }
 
   std::string failure;

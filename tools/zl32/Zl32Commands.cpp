@@ -119,7 +119,8 @@ int RunZl32(const std::vector<std::string>& arguments, const Output& output) {
     std::size_t operands;
     int (*run)(const Options&, const CodePage&, const Output&);
   };
-  static constexpr Command kCommands[] = {{"pack", 1, Pack}, {"list", 1, List}, {"test", 1, Test}, {"extract", 2, Extract}};
+  static constexpr Command kCommands[] = {
+      {"pack", 1, Pack}, {"list", 1, List}, {"test", 1, Test}, {"extract", 2, Extract}};
   for (const Command& command : kCommands) {
     if (options.command != command.name) continue;
     if (options.operands.size() != command.operands) {
