@@ -1,9 +1,35 @@
-// Interim unpack step: the extractor is not part of the program yet, so the step
-// reports success and the sequence goes on with whatever the setup folder holds.
+// The unpack step: the wizard archive is extracted into the setup folder while
+// the install progress window shows how far it has come.
 #include "bootstrap/UnpackStep_win.h"
+
+#include "archive/ZLibCtrl.h"
+#include "archive/ZStream.h"
+#include "bootstrap/InstProgress_win.h"
+#include "dialogs/GMessDlg_win.h"
+#include "platform/Texts.h"
 
 namespace tolvar {
 
-bool UnpackWizard(const PathString&, const PathString&) { return true; }
+bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder) {
+  std::uint8_t result = ArchiveOk;
+  {
+    TInstProgressForm form;  // destroyed on every way out of this block
+    form.Show();
+    const ExtractCallbacks events = form.Callbacks();
+    try {
+      result = ExtractArchive(archivePath, targetFolder, events.OnExtractStart, events.OnExtractChunk,
+                              events.OnExtractFinish, events.OnExtractFile);
+    } catch (const EZLibError&) {
+      // Damaged archive data: the window goes first, then the user hears why.
+      form.Destroy();
+      ShowErrorMessage(LoadText(TextId::ArchiveDamaged), MsgBoxButtonBit(mbbCancel));
+      return false;
+    }
+    const PathString text(ArchiveResultText(result));
+    // The message stands above the progress window, which is still shown.
+    if (!text.empty()) ShowErrorMessage(text, MsgBoxButtonBit(mbbCancel));
+  }
+  return result == ArchiveOk;
+}
 
 }  // namespace tolvar

@@ -20,6 +20,13 @@ if(WIN32)
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va
     $<$<CONFIG:Release>:-s>)
 else()
+  if(TOLVAR_FUZZ)
+    # Coverage for libFuzzer in all of the project's code; the fuzz targets
+    # link the fuzzer's own main.
+    target_compile_options(tolvar_options INTERFACE
+      -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    target_link_options(tolvar_options INTERFACE -fsanitize=address,undefined)
+  endif()
   if(TOLVAR_SANITIZE)
     target_compile_options(tolvar_options INTERFACE
       -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)

@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 sh scripts/install-deps.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
+# zl32, the archive tool, natively: it packs the demo medium's WIZARD.zl.
+cmake --preset native >/dev/null
+cmake --build --preset native --target zl32
 
 build="$(pwd)/build/win64"
 run="$build/wine-run.sh"
@@ -27,11 +30,20 @@ vendor="$(winepath -u "$program_files" | sed 's:/*$::')/VORLAK SOFTWARE"
 setup="$vendor/Common Files/Ostrel/Setup"
 rm -rf "$vendor"
 
-# The wizard: a stand-in that records how it was started and waits two seconds.
-# Until WIZARD.zl is unpacked by the bootstrapper, it is put in place beforehand.
-mkdir -p "$setup"
-cp "$build/bin/testwizard.exe" "$setup/setupostrel.exe"
-printf 'sleep=2000\n' >"$setup/setupostrel.cfg"
+# The wizard tree, as the product's media makers prepare it: a stand-in wizard
+# that records how it was started and waits two seconds, and some data. zl32
+# packs it into the medium's WIZARD.zl; Tolvar.exe unpacks it into the setup
+# folder under its progress window and starts the wizard.
+tree="$build/demo-wizard-tree"
+rm -rf "$tree"
+mkdir -p "$tree/Data/Obrázky" "$tree/Data/Jazyky"
+cp "$build/bin/testwizard.exe" "$tree/setupostrel.exe"
+printf 'sleep=2000\n' >"$tree/setupostrel.cfg"
+printf 'Návod k instalaci produktu Ledgero.\r\n' >"$tree/Data/Návod.txt"
+head -c 3000000 /dev/urandom >"$tree/Data/Obrázky/pozadí.bmp"
+printf 'cs\r\n' >"$tree/Data/Jazyky/cs.txt"
+build/native/bin/zl32 pack "$tree" -o "$medium/WIZARD.zl"
+build/native/bin/zl32 list "$medium/WIZARD.zl"
 
 echo "Running Tolvar.exe from C:\\Demo Medium ..."
 status=0
@@ -39,7 +51,10 @@ wine 'C:\Demo Medium\Tolvar.exe' || status=$?
 
 echo
 echo "Tolvar.exe ended with exit code $status."
-if [ -d "$setup" ]; then echo "Setup folder: $program_files\\VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup\\"; fi
+if [ -d "$setup" ]; then
+  echo "Setup folder: $program_files\\VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup\\, holding:"
+  (cd "$setup" && find . -mindepth 1 | sed 's:^\./:  :' | sort)
+fi
 if [ -f "$setup/setupostrel.log" ]; then
   echo "The wizard was started with the command line:"
   sed -n 's/^commandline=/  /p' "$setup/setupostrel.log"

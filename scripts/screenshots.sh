@@ -9,6 +9,9 @@ cmake --build --preset win64
 out="$(pwd)/build/screenshots"
 rm -rf "$out"
 mkdir -p "$out"
+# Start the prefix and its X display through the wrapper first: a Wine session
+# begun without a display (as winepath alone would begin it) shows no windows.
+build/win64/wine-run.sh cmd /c exit >/dev/null 2>&1
 TOLVAR_SCREENSHOTS=$(WINEPREFIX="$(pwd)/build/win64/wineprefix" winepath -w "$out")
 export TOLVAR_SCREENSHOTS
 ctest --preset win64 -R "${1:-.}" || true

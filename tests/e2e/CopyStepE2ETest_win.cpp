@@ -54,6 +54,7 @@ TEST(CopyStepE2E, TheSecondDiskIsAskedForAndItsFileArrivesBeforeTheWizardStarts)
   E2EMedium& medium = disks.medium;
   // A read-only copy from an earlier run is replaced.
   const std::string oldCopy = medium.SetupFolder() + "C.DAT";
+  ASSERT_TRUE(ForceDirectories(medium.SetupFolder()));
   ASSERT_TRUE(WriteFileBytes(oldCopy, "stale"));
   ASSERT_TRUE(::SetFileAttributesW(Utf8ToUtf16(oldCopy).c_str(), FILE_ATTRIBUTE_READONLY));
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "tests/support/WizardLog_win.h"
 
 namespace tolvar::test {
@@ -22,8 +23,26 @@ std::string E2EMedium::SetupFolder() const {
 }
 
 bool E2EMedium::PlaceWizard(unsigned sleepMs, int exitCode) const {
-  return ForceDirectories(SetupFolder()) && PlantWizardCopy(WizardPath()) &&
-         ConfigureWizard(WizardPath(), sleepMs, exitCode);
+  const std::string tree = TreeFolder("wizard tree");
+  return PlantWizardCopy(tree + "setupostrel.exe") && ConfigureWizard(tree + "setupostrel.exe", sleepMs, exitCode) &&
+         ForceDirectories(tree + "Data\\Obrázky") && WriteFileBytes(tree + "Data\\Návod.txt", "read me") &&
+         WriteFileBytes(tree + "Data\\Obrázky\\logo.bmp", std::string(100000, 'L')) &&
+         ForceDirectories(tree + "Empty folder") && PackArchive(tree);
+}
+
+std::string E2EMedium::TreeFolder(const std::string& label) const {
+  const std::string folder = root_ / (label + "\\");
+  RemoveTree(folder);
+  ForceDirectories(folder);
+  return folder;
+}
+
+bool E2EMedium::PackArchive(const std::string& treeFolder) const {
+  const std::string zl32 = TestProgramFolder() + "zl32.exe";
+  const std::string arguments = " pack \"" + ExcludeTrailingBackslash(treeFolder) + "\" -o \"" + ArchivePath() + "\"";
+  auto packer = ChildProcess::Start(zl32, "\"" + zl32 + "\"" + arguments);
+  const auto exitCode = packer ? packer->Wait(60000) : std::nullopt;
+  return exitCode && *exitCode == 0;
 }
 
 bool E2EMedium::PlantWizardCopy(const std::string& path) {

@@ -22,8 +22,15 @@ class E2EMedium {
   std::string SetupFolder() const;
   std::string WizardPath() const { return SetupFolder() + "setupostrel.exe"; }
 
-  // Puts the test wizard where the bootstrapper starts it.
+  // The medium's WIZARD.zl, made as media makers make it: the test wizard as
+  // setupostrel.exe (with its configuration) and two folders of data, packed
+  // by zl32.exe; the bootstrapper unpacks it into the setup folder.
   bool PlaceWizard(unsigned sleepMs = 0, int exitCode = 0) const;
+  // A fresh folder below the root for a tree to pack ("<root>\<label>\").
+  std::string TreeFolder(const std::string& label) const;
+  // Packs a folder into the medium's WIZARD.zl with zl32.exe.
+  bool PackArchive(const std::string& treeFolder) const;
+  std::string ArchivePath() const { return medium_ + "WIZARD.zl"; }
   // Copies the test wizard to any path (a planted program).
   static bool PlantWizardCopy(const std::string& path);
 

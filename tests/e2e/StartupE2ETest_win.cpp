@@ -34,6 +34,10 @@ TEST(StartupE2E, StartsTheWizardWithItsExactCommandLineAndWaitsForIt) {
 
 TEST(StartupE2E, CreatesTheSetupFolderAndReportsAWizardThatCannotStart) {
   E2EMedium medium("e2e no wizard");
+  // The archive unpacks, but holds no wizard.
+  const std::string tree = medium.TreeFolder("tree without wizard");
+  ASSERT_TRUE(WriteFileBytes(tree + "readme.txt", "no wizard here"));
+  ASSERT_TRUE(medium.PackArchive(tree));
   ASSERT_FALSE(DirectoryExists(medium.SetupFolder()));
   auto tolvar = medium.StartTolvar();
   ASSERT_TRUE(tolvar);
@@ -74,6 +78,7 @@ TEST(StartupE2E, NeverStartsAProgramPlantedAtAPrefixOfTheUnquotedPath) {
     }
   };
   removePlanted();
+  ASSERT_TRUE(ForceDirectories(pf + "\\VORLAK SOFTWARE"));
   for (const auto& path : planted) ASSERT_TRUE(E2EMedium::PlantWizardCopy(path)) << path;
 
   auto tolvar = medium.StartTolvar();
@@ -89,10 +94,12 @@ TEST(StartupE2E, FromADriveRootTheQuotedSourceIsTheRootWithItsBackslash) {
   E2EMedium medium("e2e drive root");
   ASSERT_TRUE(medium.PlaceWizard());
   ASSERT_TRUE(CopyFileTo(medium.MediumFolder() + "Tolvar.exe", "T:\\Tolvar.exe"));
+  ASSERT_TRUE(CopyFileTo(medium.ArchivePath(), "T:\\WIZARD.zl"));
   auto tolvar = ChildProcess::Start("T:\\Tolvar.exe", "T:\\Tolvar.exe", medium.Root());
   ASSERT_TRUE(tolvar);
   const auto exitCode = tolvar->Wait(kRunLimitMs);
   RemoveTree("T:\\Tolvar.exe");
+  RemoveTree("T:\\WIZARD.zl");
   ASSERT_TRUE(exitCode);
   const auto runs = ReadWizardRuns(medium.WizardPath());
   ASSERT_EQ(runs.size(), 1u);

@@ -23,11 +23,13 @@ export WINEDEBUG=-all
 label="idle wait $$"
 root="$WINEPREFIX/drive_c/tolvar-tests/$label"
 win_root="C:\\tolvar-tests\\$label"
-setup="$root/Program Files/VORLAK SOFTWARE/Common Files/Ostrel/Setup"
-mkdir -p "$root/Medium 1" "$setup"
+mkdir -p "$root/Medium 1" "$root/tree"
 cp "$build/bin/Tolvar.exe" "$root/Medium 1/"
-cp "$build/bin/testwizard.exe" "$setup/setupostrel.exe"
-printf 'sleep=5000\n' >"$setup/setupostrel.cfg"
+# The wizard travels in the medium's WIZARD.zl, packed as media makers pack it.
+cp "$build/bin/testwizard.exe" "$root/tree/setupostrel.exe"
+printf 'sleep=5000\n' >"$root/tree/setupostrel.cfg"
+wine "$build/bin/zl32.exe" pack "$win_root\\tree" -o "$win_root\\Medium 1\\WIZARD.zl" </dev/null >/dev/null 2>&1 ||
+  { echo "FAIL: zl32.exe could not pack the wizard"; exit 1; }
 
 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
 saved=$(wine reg query "$key" /v ProgramFilesDir 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')

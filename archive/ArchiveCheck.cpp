@@ -1,0 +1,132 @@
+#include "archive/ArchiveCheck.h"
+
+#include <array>
+#include <cstring>
+#include <optional>
+
+#include "archive/ArchiveFormat.h"
+#include "archive/EntryName.h"
+#include "archive/ZStream.h"
+
+namespace tolvar {
+namespace {
+
+// Shows bytes as they are, but control bytes (and, unless `keepHigh`, every byte
+// above 0x7E) as \xNN.
+std::string Escaped(const std::string& raw, bool keepHigh = false) {
+  std::string shown;
+  for (const char c : raw) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 0x20 && byte < 0x7F) || (keepHigh && byte >= 0x80)) {
+      shown += c;
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 15];
+    }
+  }
+  return shown;
+}
+
+bool ReadExactly(Stream& archive, void* buffer, std::size_t count) { return archive.Read(buffer, count) == count; }
+
+// Inflates one member to its end without keeping it; false when it is damaged.
+bool MeasureMember(Stream& archive, ArchiveListEntry& entry, std::string& problem) {
+  const std::int64_t start = archive.Position();
+  try {
+    TZDecompressionStream member(archive);
+    std::array<unsigned char, 32768> sink{};
+    for (std::size_t n; (n = member.Read(sink.data(), sink.size())) > 0;) {
+      entry.inflatedSize += static_cast<std::int64_t>(n);
+    }
+    if (!member.StreamEnded()) {
+      problem = "the archive ends inside its data";
+      return false;
+    }
+  } catch (const EZLibError& error) {
+    problem = std::string("damaged data (") + error.what() + ")";
+    return false;
+  }
+  entry.packedSize = archive.Position() - start;
+  return true;
+}
+
+}  // namespace
+
+ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage) {
+  ArchiveInspection result;
+  std::array<std::uint8_t, kArchiveHeaderSize> header{};
+  if (!ReadExactly(archive, header.data(), header.size()) ||
+      std::memcmp(header.data(), kArchiveSignature.data(), kArchiveSignature.size()) != 0) {
+    return result;
+  }
+  result.isArchive = true;
+  result.progressTotal = ReadInt32Le(header.data() + kProgressTotalOffset);
+
+  int depth = 0;
+  const auto fault = [&](const std::string& where, const std::string& what) {
+    result.faults.push_back("entry " + std::to_string(result.entries.size()) + " " + where + ": " + what);
+  };
+  while (archive.Position() < archive.Size()) {
+    ArchiveListEntry entry;
+    std::array<std::uint8_t, 2> length{};
+    std::array<std::uint8_t, kEntryRecordSize> record{};
+    std::string raw;
+    bool whole = ReadExactly(archive, length.data(), length.size());
+    if (whole) {
+      raw.resize(static_cast<std::size_t>(length[0] | length[1] << 8));
+      whole = ReadExactly(archive, raw.data(), raw.size()) && ReadExactly(archive, record.data(), record.size());
+    }
+    if (!whole) {
+      result.damaged = true;
+      result.faults.push_back("entry " + std::to_string(result.entries.size() + 1) + ": the archive ends inside it");
+      break;
+    }
+    entry.kind = record[0];
+    entry.recordSize = ReadInt64Le(record.data() + kEntrySizeOffset);
+    const std::optional<std::string> name = codePage.ToUtf8(raw);
+    entry.name = name ? Escaped(*name, true) : Escaped(raw);
+    const bool leavesTheTop = entry.kind == kEntryLeaveFolder && depth == 0;
+    if (entry.kind == kEntryLeaveFolder && depth > 0) --depth;
+    entry.depth = depth;
+    result.entries.push_back(entry);
+    ArchiveListEntry& added = result.entries.back();
+    const std::string where = "\"" + added.name + "\"";
+    if (leavesTheTop) fault(where, "leaves a folder above the top (the extractor stays at the top)");
+
+    if (entry.kind == kEntryFile || entry.kind == kEntryEnterFolder) {
+      if (!name) fault(where, "the name is not text in code page " + std::to_string(codePage.Number()));
+      else if (!IsSafeEntryName(*name)) fault(where, "the name is not a safe file or folder name");
+    }
+    if (entry.kind == kEntryFile) {
+      std::string problem;
+      if (!MeasureMember(archive, added, problem)) {
+        result.damaged = true;
+        fault(where, problem);
+        break;
+      }
+      result.expectedProgressTotal += ChunkCount(added.inflatedSize);
+      if (added.inflatedSize != added.recordSize) {
+        fault(where, "the record gives " + std::to_string(added.recordSize) + " bytes, the data holds " +
+                         std::to_string(added.inflatedSize));
+      }
+    } else if (entry.kind == kEntryEnterFolder) {
+      ++depth;
+    } else if (entry.kind != kEntryLeaveFolder) {
+      result.notes.push_back("entry " + std::to_string(result.entries.size()) + " " + where + ": kind " +
+                             std::to_string(entry.kind) + " is ignored by the extractor");
+    }
+  }
+  if (result.damaged) return result;
+
+  if (depth > 0) result.faults.push_back(std::to_string(depth) + " folder(s) entered and not left");
+  if (result.entries.empty()) result.faults.push_back("no entry after the header");
+  if (result.progressTotal != result.expectedProgressTotal) {
+    result.faults.push_back("the header's progress total is " + std::to_string(result.progressTotal) +
+                            ", the files need " + std::to_string(result.expectedProgressTotal) + " chunks");
+  }
+  return result;
+}
+
+}  // namespace tolvar

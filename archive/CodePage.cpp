@@ -1,0 +1,78 @@
+#include "archive/CodePage.h"
+
+#include <array>
+#include <cstdint>
+
+#include "platform/Text.h"
+
+namespace tolvar {
+namespace {
+
+// Code page 1250, bytes 0x80..0xFF; 0 marks the five bytes that stand for nothing.
+constexpr std::array<char16_t, 128> kHighHalf1250 = {
+    0x20AC, 0x0000, 0x201A, 0x0000, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x0000, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    0x0000, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0000, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+};
+
+class BuiltIn1250 final : public CodePage {
+ public:
+  unsigned Number() const override { return 1250; }
+
+  std::optional<std::string> ToUtf8(std::string_view bytes) const override {
+    std::u16string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+      const auto byte = static_cast<unsigned char>(c);
+      const char16_t unit = byte < 0x80 ? byte : kHighHalf1250[byte - 0x80u];
+      if (unit == 0 && byte != 0) return std::nullopt;
+      text.push_back(unit);
+    }
+    return U16ToUtf8(text);
+  }
+
+  std::optional<std::string> FromUtf8(std::string_view utf8) const override {
+    // A malformed byte becomes U+FFFD, which code page 1250 cannot hold.
+    const std::u16string text = Utf8ToU16(utf8);
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (const char16_t unit : text) {
+      if (unit < 0x80) {
+        bytes.push_back(static_cast<char>(unit));
+        continue;
+      }
+      std::size_t index = 0;
+      while (index < kHighHalf1250.size() && kHighHalf1250[index] != unit) ++index;
+      if (index == kHighHalf1250.size()) return std::nullopt;
+      bytes.push_back(static_cast<char>(0x80 + index));
+    }
+    return bytes;
+  }
+};
+
+}  // namespace
+
+const CodePage& CodePage1250() {
+  static const BuiltIn1250 codePage;
+  return codePage;
+}
+
+std::unique_ptr<CodePage> CodePageByNumber(unsigned number) {
+  if (number == 1250) return std::make_unique<BuiltIn1250>();
+  return SystemCodePageByNumber(number);
+}
+
+}  // namespace tolvar

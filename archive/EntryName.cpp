@@ -1,0 +1,84 @@
+#include "archive/EntryName.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "platform/Text.h"
+
+namespace tolvar {
+namespace {
+
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+bool IsForbiddenCharacter(char32_t c) {
+  constexpr std::u32string_view kForbidden = U"\\/:*?\"<>|";
+  return kForbidden.find(c) != std::u32string_view::npos;
+}
+
+// Decodes UTF-8 strictly; false on any malformed or overlong sequence.
+bool DecodeUtf8(std::string_view text, std::u32string& out) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t c = 0;
+    if (lead < 0x80) {
+      c = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      extra = 1;
+      c = lead & 0x1Fu;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2;
+      c = lead & 0x0Fu;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3;
+      c = lead & 0x07u;
+    } else {
+      return false;
+    }
+    if (i + static_cast<std::size_t>(extra) >= text.size()) return false;  // cut inside a character
+    for (int k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3Fu);
+    }
+    constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kSmallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    out.push_back(c);
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return true;
+}
+
+char32_t Upper(char32_t c) { return c >= U'a' && c <= U'z' ? c - 32 : c; }
+
+bool IsReservedDeviceName(std::u32string_view name) {
+  // The device is named by the part before the first dot, trailing blanks ignored.
+  std::u32string stem(name.substr(0, name.find(U'.')));
+  while (!stem.empty() && stem.back() == U' ') stem.pop_back();
+  std::transform(stem.begin(), stem.end(), stem.begin(), Upper);
+  static constexpr std::array<std::u32string_view, 6> kDevices = {U"CON", U"PRN", U"AUX", U"NUL", U"CONIN$",
+                                                                  U"CONOUT$"};
+  if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
+  if (stem.size() == 4 && (stem.starts_with(U"COM") || stem.starts_with(U"LPT"))) {
+    // Windows reserves the digits 1..9 and the superscripts 1, 2 and 3.
+    const char32_t digit = stem[3];
+    return (digit >= U'1' && digit <= U'9') || digit == U'\u00B9' || digit == U'\u00B2' || digit == U'\u00B3';
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IsSafeEntryName(std::string_view name) {
+  std::u32string text;
+  if (name.empty() || !DecodeUtf8(name, text)) return false;
+  if (text == U"." || text == U"..") return false;
+  for (const char32_t c : text) {
+    if (IsControl(c) || IsForbiddenCharacter(c)) return false;
+  }
+  if (text.back() == U'.' || text.back() == U' ') return false;
+  return !IsReservedDeviceName(text);
+}
+
+}  // namespace tolvar

@@ -1,0 +1,168 @@
+#include "archive/ZLibCtrl.h"
+
+#include <array>
+#include <cstring>
+#include <limits>
+#include <optional>
+
+#include "archive/ArchiveFormat.h"
+#include "archive/EntryName.h"
+#include "archive/ZStream.h"
+#include "platform/Path.h"
+#include "platform/Texts.h"
+
+namespace tolvar {
+namespace {
+
+struct Entry {
+  std::string rawName;  // as stored: 8-bit text in the archive's code page
+  std::uint8_t kind = 0;
+  std::int64_t size = 0;
+};
+
+// Reads exactly count bytes of an entry; an archive that ends earlier is damaged.
+void ReadEntryBytes(Stream& archive, void* buffer, std::size_t count) {
+  if (archive.Read(buffer, count) != count) throw EZDecompressionError("archive entry cut short");
+}
+
+Entry ReadEntry(Stream& archive) {
+  Entry entry;
+  std::array<std::uint8_t, 2> length{};
+  ReadEntryBytes(archive, length.data(), length.size());
+  entry.rawName.resize(static_cast<std::size_t>(length[0] | length[1] << 8));
+  ReadEntryBytes(archive, entry.rawName.data(), entry.rawName.size());
+  std::array<std::uint8_t, kEntryRecordSize> record{};
+  ReadEntryBytes(archive, record.data(), record.size());
+  entry.kind = record[0];
+  entry.size = ReadInt64Le(record.data() + kEntrySizeOffset);
+  return entry;
+}
+
+// The entry's name as UTF-8 when it is safe as one path component.
+std::optional<std::string> UsableName(const CodePage& codePage, const std::string& rawName) {
+  auto name = codePage.ToUtf8(rawName);
+  if (!name || !IsSafeEntryName(*name)) return std::nullopt;
+  return name;
+}
+
+// The folder above `folder` (which ends with a backslash): drop the backslash,
+// cut after the last '\' or ':', and end with a backslash again.
+std::string ParentFolder(const std::string& folder) {
+  return IncludeTrailingBackslash(ExtractFilePath(ExcludeTrailingBackslash(folder)));
+}
+
+void Report(const ExtractEnvironment& environment, std::string text) {
+  if (environment.failure) *environment.failure = std::move(text);
+}
+
+// Shows a refused name in printable form for the tools' messages.
+std::string Printable(const std::string& raw) {
+  std::string shown;
+  for (const char c : raw) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && c != '\\') {
+      shown += c;
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 15];
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
+void TTranslateZLibEventClass::ZLibNotify(Stream&) {
+  flag_ = false;
+  if (OnExtractChunk) OnExtractChunk(archive_, flag_);
+}
+
+std::int32_t BlockCount(std::int64_t size) {
+  if (size <= 0) return 0;
+  const std::int64_t count = size / 32768 + 1;
+  return count > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
+                                                          : static_cast<std::int32_t>(count);
+}
+
+std::string ArchiveResultText(std::uint8_t code) {
+  switch (code) {
+    case ArchiveNotFound: return LoadText(TextId::ArchiveNotFound);
+    case ArchiveOpenError: return LoadText(TextId::ArchiveOpenError);
+    case ArchiveBadFormat: return LoadText(TextId::ArchiveBadFormat);
+    case ArchiveWriteError: return LoadText(TextId::ArchiveWriteError);
+    default: return {};
+  }
+}
+
+std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::string& archivePath,
+                            const std::string& targetFolder, const ExtractCallbacks& callbacks) {
+  ArchiveFileSystem& files = environment.fileSystem;
+  if (!files.FileExists(archivePath)) return ArchiveNotFound;
+  const std::unique_ptr<Stream> archive = files.OpenForReading(archivePath);
+  if (!archive) return ArchiveOpenError;
+
+  std::array<std::uint8_t, kArchiveHeaderSize> header{};
+  if (archive->Read(header.data(), header.size()) != header.size() ||
+      std::memcmp(header.data(), kArchiveSignature.data(), kArchiveSignature.size()) != 0) {
+    return ArchiveBadFormat;
+  }
+
+  const std::string target = IncludeTrailingBackslash(targetFolder);
+  std::string folder = target;  // the extraction folder; always the target or below it
+  files.ForceDirectories(target);  // a failure shows when the first file is created
+
+  TTranslateZLibEventClass translator(*archive);
+  translator.OnExtractChunk = callbacks.OnExtractChunk;
+  const TNotifyEvent notify = translator.Handler();
+  if (callbacks.OnExtractStart) {
+    callbacks.OnExtractStart(*archive, ReadInt32Le(header.data() + kProgressTotalOffset));
+  }
+
+  while (archive->Position() < archive->Size()) {
+    const Entry entry = ReadEntry(*archive);
+    if (entry.kind == kEntryFile || entry.kind == kEntryEnterFolder) {
+      const auto name = UsableName(environment.codePage, entry.rawName);
+      if (!name) {
+        Report(environment, "refused the name \"" + Printable(entry.rawName) + "\" in " + folder);
+        return ArchiveWriteError;
+      }
+      if (entry.kind == kEntryFile) {
+        if (callbacks.OnExtractFile) {
+          callbacks.OnExtractFile(*archive, BlockCount(entry.size), target, folder.substr(target.size()) + *name);
+        }
+        const std::unique_ptr<Stream> output = files.CreateForWriting(folder + *name);
+        if (!output) {
+          Report(environment, "cannot create " + folder + *name);
+          return ArchiveWriteError;
+        }
+        try {
+          CopyDecompressed(*archive, *output, notify);
+        } catch (const EShortWriteError&) {
+          Report(environment, "cannot write all of " + folder + *name + " (disk full?)");
+          return ArchiveWriteError;
+        }
+      } else {
+        folder += *name + "\\";
+        files.ForceDirectories(folder);  // a failure shows when a file is created in it
+      }
+    } else if (entry.kind == kEntryLeaveFolder) {
+      if (folder != target) folder = ParentFolder(folder);
+    }
+    // Other kinds: the name and record are consumed and nothing changes.
+  }
+
+  if (callbacks.OnExtractFinish) callbacks.OnExtractFinish(*archive);
+  return ArchiveOk;
+}
+
+std::uint8_t ExtractArchive(const std::string& archivePath, const std::string& targetFolder,
+                            const TExtractStartEvent& OnExtractStart, const TExtractChunkEvent& OnExtractChunk,
+                            const TExtractFinishEvent& OnExtractFinish, const TExtractFileEvent& OnExtractFile) {
+  const ExtractEnvironment environment{DiskFileSystem(), SystemAnsiCodePage()};
+  return ExtractArchive(environment, archivePath, targetFolder,
+                        {OnExtractStart, OnExtractChunk, OnExtractFinish, OnExtractFile});
+}
+
+}  // namespace tolvar

@@ -1,0 +1,101 @@
+#include "bootstrap/InstProgress_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/Application_win.h"
+#include "platform/Controls_win.h"
+#include "platform/Texts.h"
+
+namespace tolvar {
+namespace {
+
+// The designed layout, in pixels at 96 dpi, relative to the client area.
+constexpr int kClientWidth = 349;
+constexpr int kClientHeight = 96;
+constexpr int kScreenLeft = 283;
+constexpr int kScreenTop = 103;
+
+// A dialog frame with a caption but no system menu: no title-bar icons at all.
+constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME;
+
+}  // namespace
+
+TInstProgressForm::TInstProgressForm() {
+  const INITCOMMONCONTROLSEX progressClass{sizeof progressClass, ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&progressClass);
+  font_ = CreateFontByHeight(L"MS Sans Serif", -11);
+  ClassSpec windowClass;
+  windowClass.name = L"TInstProgressForm";
+  CreateSpec spec;
+  spec.caption = LoadText(TextId::InstProgressCaption);
+  spec.style = kFormStyle;
+  spec.exStyle = kFormExStyle;
+  spec.left = kScreenLeft;
+  spec.top = kScreenTop;
+  spec.clientWidth = kClientWidth;
+  spec.clientHeight = kClientHeight;
+  if (!CreateWindowObject(windowClass, spec)) return;
+  ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+
+  label1_ = CreateControl(Handle(), {.text = LoadText(TextId::PreparingWizard), .left = 10, .top = 15,
+                                     .width = 331, .height = 13, .style = SS_CENTER | SS_NOPREFIX,
+                                     .font = font_.get()});
+  progressBar_ = CreateControl(Handle(), {.className = PROGRESS_CLASSW, .left = 10, .top = 45, .width = 331,
+                                          .height = 16, .style = WS_TABSTOP, .id = 1});
+  label2_ = CreateControl(Handle(), {.text = LoadText(TextId::PleaseWait), .left = 10, .top = 75, .width = 331,
+                                     .height = 13, .style = SS_CENTER | SS_NOPREFIX, .font = font_.get()});
+  ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, 100);
+}
+
+LRESULT TInstProgressForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) return 0;
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+void TInstProgressForm::Show() {
+  ::ShowWindow(Handle(), SW_SHOWNORMAL);
+  ::UpdateWindow(Handle());
+}
+
+void TInstProgressForm::ArchiveStart(Stream&, std::int32_t progressTotal) {
+  // A negative total from a damaged header counts as none.
+  ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, std::max<std::int32_t>(progressTotal, 0));
+  ::SendMessageW(progressBar_, PBM_SETSTEP, 1, 0);
+  ::SendMessageW(progressBar_, PBM_SETPOS, 0, 0);
+}
+
+void TInstProgressForm::ArchiveProgress(Stream&, bool&) {
+  // The bar's own step starts over from the minimum when it passes the maximum;
+  // an archive whose total is too small keeps a full bar instead.
+  const auto position = ::SendMessageW(progressBar_, PBM_GETPOS, 0, 0);
+  const auto maximum = ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, 0);
+  if (position < maximum) ::SendMessageW(progressBar_, PBM_STEPIT, 0, 0);
+  Application::Instance().ProcessMessages();
+}
+
+void TInstProgressForm::ArchiveEnd(Stream&) {
+  auto maximum = ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, 0);
+  if (maximum <= 0) {
+    // An empty range draws an empty bar: widen it so that the end shows full.
+    maximum = 1;
+    ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, maximum);
+  }
+  ::SendMessageW(progressBar_, PBM_SETPOS, static_cast<WPARAM>(maximum), 0);
+}
+
+void TInstProgressForm::ArchiveFile(Stream&, std::int32_t, const std::string&, const std::string&) {}
+
+ExtractCallbacks TInstProgressForm::Callbacks() {
+  ExtractCallbacks callbacks;
+  callbacks.OnExtractStart = [this](Stream& archive, std::int32_t total) { ArchiveStart(archive, total); };
+  callbacks.OnExtractChunk = [this](Stream& archive, bool& flag) { ArchiveProgress(archive, flag); };
+  callbacks.OnExtractFinish = [this](Stream& archive) { ArchiveEnd(archive); };
+  callbacks.OnExtractFile = [this](Stream& archive, std::int32_t blocks, const std::string& target,
+                            const std::string& relative) { ArchiveFile(archive, blocks, target, relative); };
+  return callbacks;
+}
+
+}  // namespace tolvar

@@ -1,0 +1,97 @@
+#include "tests/fuzz/ExtractHarness.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "archive/MemoryFileSystem.h"
+#include "archive/ZLibCtrl.h"
+#include "archive/ZStream.h"
+
+namespace tolvar::fuzz {
+namespace {
+
+constexpr char kArchive[] = "D:\\WIZARD.zl";
+constexpr const char* kTarget = kFuzzTarget;
+// Bounds what a small input may inflate to (a "zip bomb" ends with a short write).
+constexpr std::uint64_t kCapacity = 8u << 20;
+
+// A component that a file system could read as anything but a plain name below
+// its folder. Written independently of the extractor's own rules, and looser:
+// it catches escapes, not every name the extractor refuses.
+bool Escapes(const std::string& component) {
+  if (component.empty() || component == "." || component == "..") return true;
+  std::string trimmed = component;
+  while (!trimmed.empty() && (trimmed.back() == '.' || trimmed.back() == ' ')) trimmed.pop_back();
+  if (trimmed.empty()) return true;  // "...", ". ." and the like
+  for (const char c : component) {
+    if (c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return true;
+  }
+  std::string stem = trimmed.substr(0, trimmed.find('.'));
+  std::transform(stem.begin(), stem.end(), stem.begin(), [](unsigned char c) { return std::toupper(c); });
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (stem == device) return true;
+  }
+  return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
+}
+
+}  // namespace
+
+std::string CheckCreatedPath(const std::string& path) {
+  const std::string target = kTarget;
+  if (target.starts_with(path)) return {};  // the target folder and its parents
+  if (!path.starts_with(target)) return "created outside the target: " + path;
+  std::string relative = path.substr(target.size());
+  if (relative.ends_with("\\")) relative.pop_back();
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = relative.find('\\', start);
+    const std::string component = relative.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (Escapes(component)) return "created under an unsafe name: " + path;
+    if (end == std::string::npos) return {};
+    start = end + 1;
+  }
+}
+
+std::string CheckExtraction(const std::uint8_t* data, std::size_t size) {
+  MemoryFileSystem files;
+  files.AddFile(kArchive, MemoryFileSystem::Bytes(data, data + size));
+  files.SetCapacity(kCapacity);
+  const std::size_t createdBefore = files.CreatedPaths().size();
+
+  // The callbacks come in the documented order: start, then files with their
+  // chunks, then finish; never a chunk outside a file.
+  std::string order;
+  ExtractCallbacks callbacks;
+  callbacks.OnExtractStart = [&](Stream&, std::int32_t) { order += order.empty() ? "S" : "!"; };
+  callbacks.OnExtractFile = [&](Stream&, std::int32_t, const std::string& target, const std::string&) {
+    order += target == kTarget && order.starts_with("S") && !order.ends_with("E") ? "F" : "!";
+  };
+  callbacks.OnExtractChunk = [&](Stream&, bool& flag) {
+    order += order.ends_with("F") || order.ends_with("c") ? "c" : "!";
+    flag = true;
+  };
+  callbacks.OnExtractFinish = [&](Stream&) { order += order.starts_with("S") ? "E" : "!"; };
+
+  std::string problem;
+  int result = -1;
+  try {
+    result = ExtractArchive({files, CodePage1250()}, kArchive, kTarget, callbacks);
+  } catch (const EZDecompressionError&) {
+    // The archive's own damage: a sound way to end.
+  } catch (const std::exception& error) {
+    problem = std::string("unexpected error: ") + error.what();
+  }
+  if (result > 4) problem = "result " + std::to_string(result);
+  if (result == 0 && !order.ends_with("E")) problem = "success without the finish callback";
+  if (result != 0 && order.ends_with("E")) problem = "the finish callback after a failure";
+  if (order.find('!') != std::string::npos) problem = "callbacks out of order: " + order.substr(0, 64);
+  if (files.OpenStreams() != 0) problem = "a stream was left open";
+  const auto& created = files.CreatedPaths();
+  for (std::size_t i = createdBefore; i < created.size() && problem.empty(); ++i) {
+    problem = CheckCreatedPath(created[i]);
+  }
+  return problem;
+}
+
+}  // namespace tolvar::fuzz

@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "archive/ArchiveCheck.h"
+#include "archive/ArchivePacker.h"
+#include "archive/ArchiveWriter.h"
+#include "archive/MemoryFileSystem.h"
+#include "archive/ZLibCtrl.h"
+#include "platform/MemoryStream.h"
+#include "tests/fixtures/ArchiveBytes.h"
+#include "tests/fixtures/ArchiveFixtures.h"
+
+namespace tolvar {
+namespace {
+
+using test::PatternBytes;
+
+// A tree in memory: relative paths with backslashes; folders end with '\'.
+class MemoryTree final : public PackSource {
+ public:
+  explicit MemoryTree(std::map<std::string, std::string> entries) : entries_(std::move(entries)) {}
+
+  Listing List(const std::string& folder) override {
+    const std::string prefix = folder.substr(kRoot.size());
+    Listing listing;
+    for (const auto& [path, contents] : entries_) {
+      if (!path.starts_with(prefix) || path == prefix) continue;
+      const std::string rest = path.substr(prefix.size());
+      const auto slash = rest.find('\\');
+      if (slash == std::string::npos) listing.files.push_back(rest);
+      else if (slash == rest.size() - 1) listing.folders.push_back(rest.substr(0, slash));
+    }
+    return listing;
+  }
+
+  std::unique_ptr<Stream> OpenFile(const std::string& path) override {
+    const auto found = entries_.find(path.substr(kRoot.size()));
+    if (found == entries_.end() || found->second == kUnreadable) return nullptr;
+    return std::make_unique<MemoryStream>(std::vector<std::uint8_t>(found->second.begin(), found->second.end()));
+  }
+
+  static inline const std::string kRoot = "C:\\tree\\";
+  static inline const std::string kUnreadable = "<unreadable>";
+
+ private:
+  std::map<std::string, std::string> entries_;
+};
+
+std::vector<std::uint8_t> Pack(std::map<std::string, std::string> tree, int level = 6,
+                               PackSummary* summary = nullptr) {
+  MemoryTree source(std::move(tree));
+  MemoryStream out;
+  const PackSummary result = PackTree(source, MemoryTree::kRoot, out, CodePage1250(), level);
+  if (summary) *summary = result;
+  return out.Bytes();
+}
+
+TEST(ArchiveWriter, PackedTreesUnpackToTheSameTree) {
+  const std::string big = PatternBytes(300000, 1);
+  const std::map<std::string, std::string> tree = {
+      {"setupostrel.exe", big},           {"readme.txt", "read me"},      {"empty", ""},
+      {"Pr\xC5\xAFvodce\\", ""},           {"Pr\xC5\xAFvodce\\\xC4\x8Dt\xC4\x9Bte.txt", "text"},
+      {"data\\", ""},                      {"data\\deep\\", ""},           {"data\\deep\\x.bin", PatternBytes(65536, 2)},
+      {"data\\empty folder\\", ""}};
+  PackSummary summary;
+  const auto archive = Pack(tree, 6, &summary);
+  EXPECT_EQ(summary.files, 5);
+  EXPECT_EQ(summary.folders, 4);
+  EXPECT_EQ(summary.progressTotal, 10 + 1 + 0 + 1 + 2);
+
+  MemoryFileSystem files;
+  files.AddFile("D:\\WIZARD.zl", archive);
+  ExtractCallbacks callbacks;
+  int chunks = 0;
+  std::int32_t total = -1;
+  callbacks.OnExtractStart = [&](Stream&, std::int32_t value) { total = value; };
+  callbacks.OnExtractChunk = [&](Stream&, bool&) { ++chunks; };
+  ASSERT_EQ(ExtractArchive({files, CodePage1250()}, "D:\\WIZARD.zl", "C:\\out", callbacks), ArchiveOk);
+  EXPECT_EQ(total, chunks);  // the progress total is the number of chunk calls
+  for (const auto& [path, contents] : tree) {
+    if (path.ends_with("\\")) {
+      EXPECT_TRUE(files.FolderExists("C:\\out\\" + path)) << path;
+    } else {
+      const auto bytes = files.FileBytes("C:\\out\\" + path);
+      ASSERT_TRUE(bytes) << path;
+      EXPECT_EQ(std::string(bytes->begin(), bytes->end()), contents) << path;
+    }
+  }
+  MemoryStream reader(archive);
+  EXPECT_TRUE(InspectArchive(reader, CodePage1250()).Sound());
+}
+
+TEST(ArchiveWriter, WritesTheHeaderRecordsAndOrderToTheByte) {
+  const auto archive = Pack({{"b", "x"}, {"a\\", ""}, {"a\\f", ""}, {"\xC5\xA1", ""}}, 9);
+  const std::string text(archive.begin(), archive.end());
+  ASSERT_GT(text.size(), 38u);
+  EXPECT_EQ(text.substr(0, 10), "ZLib32_DMR");
+  EXPECT_EQ(text.substr(10, 4), std::string(4, '\0'));
+  EXPECT_EQ(text.substr(14, 4), std::string("\x01\x00\x00\x00", 4));  // one chunk: "x"
+  EXPECT_EQ(text.substr(18, 20), std::string(20, '\0'));
+  // Files of the top folder first, in byte order ("b" < "š"), then the folder.
+  std::size_t at = 38;
+  const auto expectEntry = [&](const std::string& name, std::uint8_t kind, std::int64_t size) {
+    ASSERT_LE(at + 2 + name.size() + 39, text.size());
+    EXPECT_EQ(static_cast<unsigned char>(text[at]) | static_cast<unsigned char>(text[at + 1]) << 8,
+              static_cast<int>(name.size()));
+    EXPECT_EQ(text.substr(at + 2, name.size()), name);
+    const std::string record = text.substr(at + 2 + name.size(), 39);
+    EXPECT_EQ(record[0], static_cast<char>(kind));
+    EXPECT_EQ(record.substr(1, 6), std::string(6, '\0'));
+    std::string sizeBytes(8, '\0');
+    for (int i = 0; i < 8; ++i) sizeBytes[static_cast<std::size_t>(i)] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    EXPECT_EQ(record.substr(7, 8), sizeBytes);
+    EXPECT_EQ(record.substr(15, 24), std::string(24, '\0'));
+    at += 2 + name.size() + 39;
+    if (kind == 0) {
+      const std::string member = test::ZlibMember(size ? "x" : "", 9);
+      EXPECT_EQ(text.substr(at, member.size()), member) << name;
+      at += member.size();
+    }
+  };
+  expectEntry("b", 0, 1);
+  expectEntry("\x9A", 0, 0);  // š in code page 1250
+  expectEntry("a", 1, 0);
+  expectEntry("f", 0, 0);
+  expectEntry("", 2, 0);
+  EXPECT_EQ(at, text.size());
+}
+
+TEST(ArchiveWriter, RefusesNamesBeforeWritingAnything) {
+  const std::pair<std::string, std::string> refused[] = {
+      {"\xE6\x97\xA5.txt", "cannot be written in code page 1250"},  // 日
+      {"CON", "not a safe file or folder name"},
+      {"sub\\x:y", "not a safe file or folder name"},
+      {"a.", "not a safe file or folder name"},
+  };
+  for (const auto& [name, why] : refused) {
+    std::map<std::string, std::string> tree = {{"ok.txt", "1"}, {name, "2"}};
+    if (name.starts_with("sub\\")) tree["sub\\"] = "";
+    MemoryTree source(tree);
+    MemoryStream out;
+    try {
+      PackTree(source, MemoryTree::kRoot, out, CodePage1250(), 6);
+      ADD_FAILURE() << name << " was packed";
+    } catch (const EArchivePackError& error) {
+      EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
+      EXPECT_TRUE(std::string(error.what()).starts_with(name)) << error.what();  // the path below the root
+    }
+    EXPECT_TRUE(out.Bytes().empty()) << name;
+  }
+}
+
+TEST(ArchiveWriter, RefusesAnEmptyTreeUnbalancedFoldersAndUnreadableFiles) {
+  EXPECT_THROW(Pack({}), EArchivePackError);
+  EXPECT_THROW(Pack({{"x", MemoryTree::kUnreadable}}), EArchivePackError);
+  MemoryStream out;
+  ArchiveWriter writer(out, CodePage1250());
+  EXPECT_THROW(writer.LeaveFolder(), EArchivePackError);
+  writer.EnterFolder("a");
+  EXPECT_THROW(writer.Finish(), EArchivePackError);
+  EXPECT_THROW(ArchiveWriter(out, CodePage1250(), 10), EArchivePackError);
+}
+
+TEST(ArchiveWriter, EveryLevelGivesAReadableArchive) {
+  const std::string data = PatternBytes(100000, 3);
+  for (int level = -1; level <= 9; ++level) {
+    const auto archive = Pack({{"x", data}}, level);
+    MemoryStream reader(archive);
+    const ArchiveInspection inspection = InspectArchive(reader, CodePage1250());
+    EXPECT_TRUE(inspection.Sound()) << level;
+    ASSERT_EQ(inspection.entries.size(), 1u);
+    EXPECT_EQ(inspection.entries[0].inflatedSize, 100000);
+  }
+}
+
+// What the check accepts, the extractor unpacks completely; what the extractor
+// refuses or finds damaged, the check does not accept.
+TEST(ArchiveCheck, AgreesWithTheExtractorOnEveryFixture) {
+  for (const auto& fixture : test::ArchiveFixtures()) {
+    MemoryStream reader(std::vector<std::uint8_t>(fixture.bytes.begin(), fixture.bytes.end()));
+    const ArchiveInspection inspection = InspectArchive(reader, CodePage1250());
+    const bool extractsCleanly =
+        fixture.outcome == test::ArchiveFixture::Outcome::Result && fixture.result == ArchiveOk;
+    if (!extractsCleanly) {
+      EXPECT_FALSE(inspection.Sound()) << fixture.name;
+    }
+    if (fixture.outcome == test::ArchiveFixture::Outcome::Damaged) {
+      EXPECT_TRUE(inspection.damaged) << fixture.name;
+    }
+    if (fixture.result == ArchiveBadFormat) {
+      EXPECT_FALSE(inspection.isArchive) << fixture.name;
+    }
+  }
+  // Well-formed fixtures that a writer following the rules could have made.
+  for (const char* name : {"smallest_archive", "enter_file_leave_file", "back_to_back_members",
+                           "files_of_65536_and_65537_bytes", "member_ending_on_64k_boundary", "only_folders",
+                           "czech_names_in_1250", "any_compression_level"}) {
+    const auto fixture = test::FindArchiveFixture(name);
+    MemoryStream reader(std::vector<std::uint8_t>(fixture.bytes.begin(), fixture.bytes.end()));
+    const ArchiveInspection inspection = InspectArchive(reader, CodePage1250());
+    EXPECT_TRUE(inspection.Sound()) << name << ": " << (inspection.faults.empty() ? "" : inspection.faults[0]);
+  }
+}
+
+TEST(ArchiveCheck, NamesEachKindOfFault) {
+  const auto faultsOf = [](const test::ArchiveBytes& archive) {
+    MemoryStream reader(archive.Bytes());
+    const ArchiveInspection inspection = InspectArchive(reader, CodePage1250());
+    std::string all;
+    for (const auto& fault : inspection.faults) all += fault + "\n";
+    return all;
+  };
+  EXPECT_NE(faultsOf(test::ArchiveBytes(0)).find("no entry after the header"), std::string::npos);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(0).Enter("a")).find("1 folder(s) entered and not left"), std::string::npos);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(0).Leave().File("x", "")).find("leaves a folder above the top"),
+            std::string::npos);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(5).File("x", "1")).find("progress total is 5, the files need 1"),
+            std::string::npos);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(1).FileWithMember("x", 9, test::ZlibMember("1"))).find("record gives 9"),
+            std::string::npos);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(1).File("..", "1")).find("not a safe file or folder name"), std::string::npos);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(1).File("x", "1").CutLast(2)).find("the archive ends inside its data"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace tolvar

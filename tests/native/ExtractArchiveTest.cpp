@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "archive/MemoryFileSystem.h"
+#include "archive/ZLibCtrl.h"
+#include "archive/ZStream.h"
+#include "platform/MemoryStream.h"
+#include "tests/fixtures/ArchiveBytes.h"
+
+namespace tolvar {
+namespace {
+
+using test::ArchiveBytes;
+using test::PatternBytes;
+
+constexpr char kArchive[] = "D:\\WIZARD.zl";
+constexpr char kTarget[] = "C:\\Setup";
+
+std::string Contents(const MemoryFileSystem& files, const std::string& path) {
+  const auto bytes = files.FileBytes(path);
+  return bytes ? std::string(bytes->begin(), bytes->end()) : "<missing>";
+}
+
+// Runs the extractor on memory and records every callback as one line.
+class Extraction {
+ public:
+  explicit Extraction(const ArchiveBytes& archive) { files.AddFile(kArchive, archive.Bytes()); }
+
+  std::uint8_t Run(const std::string& target = kTarget) {
+    ExtractCallbacks callbacks;
+    callbacks.OnExtractStart = [this](Stream& archive, std::int32_t total) {
+      Check(archive);
+      log.push_back("start " + std::to_string(total));
+    };
+    callbacks.OnExtractFile = [this](Stream& archive, std::int32_t blocks, const std::string& targetFolder,
+                              const std::string& relative) {
+      Check(archive);
+      log.push_back("file " + std::to_string(blocks) + " " + targetFolder + " " + relative);
+    };
+    callbacks.OnExtractChunk = [this](Stream& archive, bool& flag) {
+      Check(archive);
+      EXPECT_FALSE(flag);
+      flag = true;  // set by the callback, cleared again before the next call
+      log.push_back("chunk");
+    };
+    callbacks.OnExtractFinish = [this](Stream& archive) {
+      Check(archive);
+      log.push_back("finish");
+    };
+    return ExtractArchive({files, CodePage1250(), &failure}, kArchive, target, callbacks);
+  }
+
+  // The first argument is always the archive itself, open and unmoved by us.
+  void Check(Stream& archive) {
+    if (!archiveStream) archiveStream = &archive;
+    EXPECT_EQ(archiveStream, &archive);
+    EXPECT_EQ(archive.Size(), static_cast<std::int64_t>(files.FileBytes(kArchive)->size()));
+  }
+
+  MemoryFileSystem files;
+  std::vector<std::string> log;
+  std::string failure;
+  Stream* archiveStream = nullptr;
+};
+
+TEST(ExtractArchive, TheSmallestArchiveMakesOneEmptyFile) {
+  const ArchiveBytes archive = ArchiveBytes(0).File("a", "");
+  ASSERT_EQ(archive.Size(), 88u);
+  Extraction run(archive);
+  EXPECT_EQ(run.Run(), ArchiveOk);
+  EXPECT_EQ(run.log, (std::vector<std::string>{"start 0", "file 0 C:\\Setup\\ a", "finish"}));
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\a"), "");
+}
+
+TEST(ExtractArchive, CallbacksComeInOrderWithOneChunkPer32KiB) {
+  const std::string exact = PatternBytes(65536, 1);
+  const std::string more = PatternBytes(65537, 2);
+  Extraction run(ArchiveBytes(5).File("exact", exact).Enter("sub").File("more", more).Leave());
+  EXPECT_EQ(run.Run(), ArchiveOk);
+  // 65536 bytes: 2 chunks but a block count of 3; 65537 bytes: 3 and 3.
+  EXPECT_EQ(run.log, (std::vector<std::string>{"start 5", "file 3 C:\\Setup\\ exact", "chunk", "chunk",
+                                               "file 3 C:\\Setup\\ sub\\more", "chunk", "chunk", "chunk", "finish"}));
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\exact"), exact);
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\sub\\more"), more);
+}
+
+TEST(ExtractArchive, EnterAndLeaveRebuildTheTreeWithRelativeNames) {
+  Extraction run(ArchiveBytes(0).Enter("a").File("x", "1").Leave("ignored").File("y", "2"));
+  EXPECT_EQ(run.Run("C:\\Setup\\"), ArchiveOk);
+  EXPECT_EQ(run.log, (std::vector<std::string>{"start 0", "file 1 C:\\Setup\\ a\\x", "chunk", "file 1 C:\\Setup\\ y",
+                                               "chunk", "finish"}));
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\a\\x"), "1");
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\y"), "2");
+}
+
+TEST(ExtractArchive, AnArchiveWithoutEntriesIsEmptyButComplete) {
+  Extraction run(ArchiveBytes(7));
+  EXPECT_EQ(run.Run(), ArchiveOk);
+  EXPECT_EQ(run.log, (std::vector<std::string>{"start 7", "finish"}));
+  EXPECT_TRUE(run.files.FolderExists(kTarget));
+}
+
+TEST(ExtractArchive, OnlyFoldersMeansNoChunks) {
+  Extraction run(ArchiveBytes(0).Enter("a").Enter("b").Leave().Leave());
+  EXPECT_EQ(run.Run(), ArchiveOk);
+  EXPECT_EQ(run.log, (std::vector<std::string>{"start 0", "finish"}));
+  EXPECT_TRUE(run.files.FolderExists("C:\\Setup\\a\\b"));
+}
+
+TEST(ExtractArchive, AKind7EntryConsumesItsNameAndRecordOnly) {
+  Extraction run(ArchiveBytes(1).Entry(7, "abc", 99999).File("x", "after"));
+  EXPECT_EQ(run.Run(), ArchiveOk);
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\x"), "after");
+  EXPECT_EQ(run.files.FilePaths().size(), 2u);  // the archive and x
+}
+
+TEST(ExtractArchive, LeavingAtTheTargetStaysThere) {
+  Extraction run(ArchiveBytes(0).Leave().File("x", "inside"));
+  EXPECT_EQ(run.Run(), ArchiveOk);
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\x"), "inside");
+  EXPECT_FALSE(run.files.FileBytes("C:\\x"));
+
+  Extraction atRoot(ArchiveBytes(0).Leave().File("x", "root"));
+  EXPECT_EQ(atRoot.Run("C:\\"), ArchiveOk);
+  EXPECT_EQ(Contents(atRoot.files, "C:\\x"), "root");
+}
+
+TEST(ExtractArchive, MissingUnopenableAndForeignArchivesCallNothing) {
+  Extraction missing(ArchiveBytes(0).File("a", "x"));
+  const ExtractCallbacks none;
+  EXPECT_EQ(ExtractArchive({missing.files, CodePage1250()}, "D:\\other.zl", kTarget, none), ArchiveNotFound);
+  // A folder is not an archive file.
+  missing.files.AddFolder("D:\\folder.zl");
+  EXPECT_EQ(ExtractArchive({missing.files, CodePage1250()}, "D:\\folder.zl", kTarget, none), ArchiveNotFound);
+
+  Extraction locked(ArchiveBytes(0).File("a", "x"));
+  locked.files.SetLocked(kArchive);
+  EXPECT_EQ(locked.Run(), ArchiveOpenError);
+  EXPECT_TRUE(locked.log.empty());
+
+  Extraction foreign(ArchiveBytes(0, "ZLIB32_DMR").File("a", "x"));
+  EXPECT_EQ(foreign.Run(), ArchiveBadFormat);
+  EXPECT_TRUE(foreign.log.empty());
+  // Nothing is written, not even the target folder, before the signature passed.
+  EXPECT_FALSE(foreign.files.FolderExists(kTarget));
+  EXPECT_EQ(foreign.files.OpenStreams(), 0);
+}
+
+TEST(ExtractArchive, AFileThatCannotBeCreatedStopsWith4AndClosesTheArchive) {
+  Extraction run(ArchiveBytes(2).File("first", "1").File("locked", "2").File("third", "3"));
+  run.files.AddFile("C:\\Setup\\locked", {'o', 'l', 'd'});
+  run.files.SetReadOnly("C:\\Setup\\locked");
+  EXPECT_EQ(run.Run(), ArchiveWriteError);
+  EXPECT_EQ(run.log, (std::vector<std::string>{"start 2", "file 1 C:\\Setup\\ first", "chunk",
+                                               "file 1 C:\\Setup\\ locked"}));
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\first"), "1");
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\locked"), "old");
+  EXPECT_FALSE(run.files.FileBytes("C:\\Setup\\third"));
+  EXPECT_EQ(run.files.OpenStreams(), 0);
+  EXPECT_EQ(run.failure, "cannot create C:\\Setup\\locked");
+}
+
+TEST(ExtractArchive, AShortWriteStopsWith4) {
+  const std::string big = PatternBytes(100000, 3);
+  Extraction run(ArchiveBytes(4).File("big", big).File("after", "x"));
+  run.files.SetCapacity(50000);
+  EXPECT_EQ(run.Run(), ArchiveWriteError);
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\big"), big.substr(0, 50000));
+  EXPECT_FALSE(run.files.FileBytes("C:\\Setup\\after"));
+  EXPECT_EQ(run.log.back(), "chunk");  // no finish
+  EXPECT_EQ(run.files.OpenStreams(), 0);
+}
+
+TEST(ExtractArchive, AnUnsafeNameStopsWith4BeforeAnyCallbackOrFile) {
+  Extraction run(ArchiveBytes(1).File("ok", "1").File("..\\evil", "2"));
+  EXPECT_EQ(run.Run(), ArchiveWriteError);
+  EXPECT_EQ(run.log, (std::vector<std::string>{"start 1", "file 1 C:\\Setup\\ ok", "chunk"}));
+  EXPECT_EQ(run.files.FilePaths(), (std::vector<std::string>{"C:\\Setup\\ok", kArchive}));
+  EXPECT_EQ(run.failure, "refused the name \"..\\x5Cevil\" in C:\\Setup\\");
+}
+
+TEST(ExtractArchive, DamagedDataRaisesClosesEverythingAndKeepsWhatWasWritten) {
+  const std::string text = PatternBytes(100000, 4);
+  Extraction run(ArchiveBytes(4).File("x", text).CutLast(100));
+  EXPECT_THROW(run.Run(), EZDecompressionError);
+  EXPECT_EQ(run.files.OpenStreams(), 0);
+  const std::string written = Contents(run.files, "C:\\Setup\\x");
+  EXPECT_GT(written.size(), 65536u);
+  EXPECT_EQ(written, text.substr(0, written.size()));
+  EXPECT_NE(run.log.back(), "finish");
+}
+
+TEST(ExtractArchive, ACallbackErrorLeavesTheSameWay) {
+  Extraction run(ArchiveBytes(2).File("x", PatternBytes(70000, 5)));
+  ExtractCallbacks callbacks;
+  callbacks.OnExtractChunk = [](Stream&, bool&) { throw std::runtime_error("stop"); };
+  EXPECT_THROW(ExtractArchive({run.files, CodePage1250()}, kArchive, kTarget, callbacks), std::runtime_error);
+  EXPECT_EQ(run.files.OpenStreams(), 0);
+}
+
+TEST(ExtractArchive, TranslatorClearsTheFlagAndPassesTheArchive) {
+  MemoryStream archive;
+  MemoryStream sender;
+  TTranslateZLibEventClass translator(archive);
+  translator.ZLibNotify(sender);  // no callback set: nothing happens
+  int calls = 0;
+  translator.OnExtractChunk = [&](Stream& stream, bool& flag) {
+    EXPECT_EQ(&stream, &archive);
+    EXPECT_FALSE(flag);
+    flag = true;
+    ++calls;
+  };
+  translator.Handler()(sender);
+  translator.Handler()(sender);
+  EXPECT_EQ(calls, 2);
+}
+
+TEST(ExtractArchive, ResultTextsAndBlockCounts) {
+  EXPECT_EQ(ArchiveResultText(0), "");
+  EXPECT_EQ(ArchiveResultText(1), "Archivní soubor nenalezen.");
+  EXPECT_EQ(ArchiveResultText(2), "Nastala chyba při otevírání archivního souboru.");
+  EXPECT_EQ(ArchiveResultText(3), "Zadaný soubor není archív formátu ZLib.");
+  EXPECT_EQ(ArchiveResultText(4), "Nastala chyba při ukládání souborů z archívu.");
+  EXPECT_EQ(ArchiveResultText(5), "");
+  EXPECT_EQ(ArchiveResultText(255), "");
+
+  EXPECT_EQ(BlockCount(0), 0);
+  EXPECT_EQ(BlockCount(-1), 0);
+  EXPECT_EQ(BlockCount(1), 1);
+  EXPECT_EQ(BlockCount(32767), 1);
+  EXPECT_EQ(BlockCount(32768), 2);  // the quotient plus one, not a ceiling
+  EXPECT_EQ(BlockCount(65536), 3);
+  EXPECT_EQ(BlockCount(65537), 3);
+  EXPECT_EQ(BlockCount(INT64_MAX), INT32_MAX);
+}
+
+}  // namespace
+}  // namespace tolvar

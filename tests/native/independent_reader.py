@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""An independent reader of ZLib32 archives, written from the format description
+alone (Python's zlib, no code shared with the program). The native tests run it
+on archives that `zl32 pack` wrote and compare what it reads with the folder that
+was packed.
+
+Usage: independent_reader.py ZL32 SCRATCH   (the zl32 program, a scratch folder)
+"""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import zlib
+
+SIGNATURE = b"ZLib32_DMR"
+
+
+def read_archive(data, codepage="cp1250"):
+    """Returns (progress total, {relative path: bytes or None for a folder}) and
+    checks every byte the format fixes on the way."""
+    assert data[:10] == SIGNATURE, "signature"
+    assert data[10:14] == bytes(4) and data[18:38] == bytes(20), "unused header bytes are not zeros"
+    total = struct.unpack_from("<i", data, 14)[0]
+    at, path, tree, chunks = 38, [], {}, 0
+    assert at < len(data), "no entry after the header"
+    while at < len(data):
+        (length,) = struct.unpack_from("<H", data, at)
+        name = data[at + 2:at + 2 + length].decode(codepage)
+        record = data[at + 2 + length:at + 2 + length + 39]
+        assert len(record) == 39, "entry cut short"
+        kind, size = record[0], struct.unpack_from("<q", record, 7)[0]
+        assert record[1:7] == bytes(6) and record[15:] == bytes(24), "unused record bytes are not zeros"
+        at += 2 + length + 39
+        if kind == 0:
+            unpacker = zlib.decompressobj()  # zlib format, 32 KB window
+            contents = unpacker.decompress(data[at:])
+            assert unpacker.eof, "member cut short"
+            at = len(data) - len(unpacker.unused_data)
+            assert len(contents) == size, "record size"
+            tree["/".join(path + [name])] = contents
+            chunks += (size + 32767) // 32768
+        elif kind == 1:
+            path.append(name)
+            tree["/".join(path)] = None
+        elif kind == 2:
+            assert path, "leaves above the top"
+            path.pop()
+        else:
+            raise AssertionError("unknown kind %d" % kind)
+    assert not path, "folders not left"
+    assert total == chunks, "progress total %d, chunks %d" % (total, chunks)
+    return total, tree
+
+
+def read_folder(root):
+    tree = {}
+    for folder, folders, files in os.walk(root):
+        relative = os.path.relpath(folder, root)
+        prefix = "" if relative == "." else relative + "/"
+        for name in folders:
+            tree[prefix + name] = None
+        for name in files:
+            with open(os.path.join(folder, name), "rb") as f:
+                tree[prefix + name] = f.read()
+    return tree
+
+
+def main():
+    zl32, scratch = sys.argv[1], sys.argv[2]
+    shutil.rmtree(scratch, ignore_errors=True)
+    source = os.path.join(scratch, "tree")
+    files = {
+        "setupostrel.exe": os.urandom(200000),
+        "readme.txt": b"read me\r\n" * 5000,
+        "empty.txt": b"",
+        "exactly 64k.bin": bytes(range(256)) * 256,
+        "Průvodce/čtěte.txt": "Čtěte prosím".encode("utf-8"),
+        "data/deep/x.dat": b"x" * 32768,
+    }
+    for relative, contents in files.items():
+        os.makedirs(os.path.dirname(os.path.join(source, relative)), exist_ok=True)
+        with open(os.path.join(source, relative), "wb") as f:
+            f.write(contents)
+    os.makedirs(os.path.join(source, "empty folder"))
+
+    failures = 0
+    for level in ("0", "1", "9"):
+        archive = os.path.join(scratch, "WIZARD-%s.zl" % level)
+        run = subprocess.run([zl32, "pack", source, "-o", archive, "--level", level], capture_output=True)
+        if run.returncode != 0:
+            print("FAIL: pack --level %s exited %d: %s" % (level, run.returncode, run.stderr.decode()))
+            failures += 1
+            continue
+        with open(archive, "rb") as f:
+            total, tree = read_archive(f.read())
+        expected = read_folder(source)
+        if tree != expected:
+            print("FAIL: level %s: the archive holds %s, the folder %s" % (level, sorted(tree), sorted(expected)))
+            failures += 1
+        else:
+            print("level %s: %d entries read back exactly, progress total %d" % (level, len(tree), total))
+
+    # A name that code page 1250 cannot hold is refused and leaves no archive.
+    with open(os.path.join(source, "日本.txt"), "wb") as f:
+        f.write(b"x")
+    refused = os.path.join(scratch, "refused.zl")
+    run = subprocess.run([zl32, "pack", source, "-o", refused], capture_output=True)
+    if run.returncode != 6 or os.path.exists(refused) or "日本.txt" not in run.stderr.decode():
+        print("FAIL: a name outside code page 1250: exit %d, %s" % (run.returncode, run.stderr.decode()))
+        failures += 1
+    else:
+        print("refused:", run.stderr.decode().strip())
+
+    shutil.rmtree(scratch, ignore_errors=True)
+    print("PASS" if failures == 0 else "%d FAILURES" % failures)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,35 @@
+// The archive tool's commands. Each returns the process exit code (see
+// kUsageText) and writes its report to the given output streams.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace tolvar::zl32 {
+
+// Exit codes; 1 to 4 are the extractor's own result codes.
+enum ExitCode : int {
+  kExitOk = 0,
+  kExitNotFound = 1,
+  kExitOpenError = 2,
+  kExitBadFormat = 3,
+  kExitWriteError = 4,
+  kExitDamaged = 5,
+  kExitPackRefused = 6,
+  kExitUsage = 64,
+};
+
+extern const char kUsageText[];
+
+struct Output {
+  std::FILE* out = stdout;
+  std::FILE* err = stderr;
+  bool terminalProgress = false;  // draw a progress bar on err while extracting
+};
+
+// Runs the command line (arguments after the program name, UTF-8). Paths in the
+// arguments are the system's own ('/' on POSIX, '\' on Windows).
+int RunZl32(const std::vector<std::string>& arguments, const Output& output);
+
+}  // namespace tolvar::zl32
