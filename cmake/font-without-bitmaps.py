@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""Copies a TrueType font without its embedded bitmap strikes.
+
+Usage: font-without-bitmaps.py SOURCE.ttf TARGET.ttf
+
+The Tahoma that Wine ships draws some letters from hand-made bitmaps at small
+sizes, and its 11-pixel "u with ring" is a box. Without the EBDT, EBLC and EBSC
+tables every size is drawn from the outlines; the metrics stay the same.
+"""
+import struct
+import sys
+
+DROPPED = (b"EBDT", b"EBLC", b"EBSC")
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    source, target = sys.argv[1:]
+    with open(source, "rb") as font:
+        data = font.read()
+    version, count = struct.unpack(">IH", data[:6])
+    tables = []
+    for i in range(count):
+        tag, checksum, offset, length = struct.unpack(">4sIII", data[12 + 16 * i:28 + 16 * i])
+        if tag not in DROPPED:
+            tables.append((tag, checksum, data[offset:offset + length]))
+    count = len(tables)
+    selector = count.bit_length() - 1
+    search_range = (1 << selector) * 16
+    header = struct.pack(">IHHHH", version, count, search_range, selector, count * 16 - search_range)
+    offset = 12 + 16 * count
+    directory, body = b"", b""
+    for tag, checksum, table in tables:
+        directory += struct.pack(">4sIII", tag, checksum, offset + len(body), len(table))
+        body += table + b"\0" * (-len(table) % 4)  # tables start on 4-byte boundaries
+    with open(target, "wb") as font:
+        font.write(header + directory + body)
+
+
+if __name__ == "__main__":
+    main()
