@@ -12,10 +12,9 @@
 #include <string>
 #include <thread>
 
-namespace tolvar::test {
+#include "tests/support/RobotInput_win.h"
 
-// True for a visible message dialog window.
-bool IsMessageDialog(HWND window);
+namespace tolvar::test {
 
 class DialogRobot {
  public:
@@ -29,12 +28,8 @@ class DialogRobot {
   // dialog's windows meanwhile.
   ~DialogRobot();
 
-  // Whether the robot found a dialog at all (read after the dialog closed).
-  bool FoundDialog() const noexcept { return found_; }
-
  private:
   std::function<void(HWND)> work_;
-  bool found_ = false;
   std::atomic<bool> done_{false};
   std::thread thread_;
 };
@@ -45,25 +40,5 @@ auto WithDialogRobot(std::function<void(HWND dialog)> work, Show show) {
   DialogRobot robot(std::move(work));
   return show();
 }
-
-// Waits until the condition holds; false when the time ran out.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
-
-// The control of a dialog with the given identifier.
-HWND ControlOf(HWND dialog, int id);
-// The window with the keyboard focus in the dialog's thread.
-HWND FocusOf(HWND dialog);
-// A control's bounds in the client coordinates of its parent.
-RECT BoundsOf(HWND control);
-SIZE ClientSizeOf(HWND window);
-
-// A key pressed and released on the control with the focus.
-void PressKey(HWND dialog, UINT virtualKey);
-// A left click in the middle of a control, or at a client point of a window.
-void ClickControl(HWND control);
-void ClickAt(HWND window, POINT clientPoint);
-
-// The colour of a client pixel as the screen shows it.
-COLORREF PixelAt(HWND window, POINT clientPoint);
 
 }  // namespace tolvar::test

@@ -47,6 +47,7 @@ TEST_P(DialogShowcase, OpensReadsAndAnswers) {
   ASSERT_TRUE(demo);
   const auto dialog = WaitForWindow(demo->Id(), IsMessageDialog);
   ASSERT_TRUE(dialog) << "no dialog appeared";
+  WaitUntilServed(*dialog);
   TakeScreenshotIfWanted(*dialog, std::string("dialog-") + showcase.scenario);
   EXPECT_EQ(WindowText(ControlOf(*dialog, kTitleControlId)), showcase.title);
   EXPECT_FALSE(WindowText(ControlOf(*dialog, kMessageControlId)).empty());
