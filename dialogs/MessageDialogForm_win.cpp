@@ -8,7 +8,6 @@
 #include "dialogs/MessageDialogForm_win.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <stdexcept>
 
 #include "dialogs/DialogBitmaps_win.h"

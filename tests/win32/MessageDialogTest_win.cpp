@@ -125,11 +125,15 @@ TEST_F(MessageDialog, OneLineMessageWithTheBackButton) {
 TEST_F(MessageDialog, TwoLinesMakeTheMessagePanel82AndTheWindow440Wide) {
   DialogSpec spec;
   spec.text = "První řádek zprávy\nDruhý řádek zprávy";
+  spec.record = Record(0xF800 | (1u << sbkBack));  // bits above 10 name no button
   RECT frame{};
+  std::vector<std::string> buttons;
   const Outcome outcome = RunDialog(spec, [&](HWND dialog) {
     ::GetWindowRect(dialog, &frame);
+    buttons = ChildTexts(dialog, "Button");
     PressCloseBox(dialog);
   });
+  EXPECT_EQ(buttons, std::vector<std::string>{"Zpět"});
   EXPECT_EQ(outcome.panels.message, 82);
   EXPECT_EQ(frame.right - frame.left, 440);
   EXPECT_EQ(outcome.modalResult, mrCancel);
