@@ -70,6 +70,13 @@ void Application::SetCursorOverride(HCURSOR cursor) {
   }
 }
 
+bool Application::HelpContext(std::int32_t context) {
+  if (onHelp_ && onHelp_(context)) return true;
+  if (helpFile_.empty()) return false;
+  return ::WinHelpW(ApplicationWindow(), Utf8ToUtf16(helpFile_).c_str(), HELP_CONTEXT,
+                    static_cast<ULONG_PTR>(static_cast<std::uint32_t>(context))) != FALSE;
+}
+
 int Application::AddMainWindowHook(MessageHook hook) {
   ApplicationWindow();
   const int id = nextHookId_++;

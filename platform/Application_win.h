@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,6 +49,15 @@ class Application {
   HCURSOR CursorOverride() const noexcept { return cursorOverride_; }
   void SetCursorOverride(HCURSOR cursor);
 
+  // The application help: the help file, and an optional handler that sees each
+  // help request first (it returns true when it has shown the help itself).
+  void SetHelpFile(std::string path) { helpFile_ = std::move(path); }
+  const std::string& HelpFile() const noexcept { return helpFile_; }
+  using HelpHandler = std::function<bool(std::int32_t context)>;
+  void SetOnHelp(HelpHandler handler) { onHelp_ = std::move(handler); }
+  // Shows the help topic `context`; false when nothing was shown (no help file).
+  bool HelpContext(std::int32_t context);
+
   // Observers of the messages that reach the hidden application window, such as
   // the theme-changed notification that the system sends to every top-level
   // window. A hook returns true to mark a message as handled. The returned id
@@ -72,6 +82,8 @@ class Application {
   HCURSOR cursorOverride_ = nullptr;
   HWND applicationWindow_ = nullptr;
   std::vector<std::pair<int, MessageHook>> hooks_;
+  std::string helpFile_;
+  HelpHandler onHelp_;
   int nextHookId_ = 1;
 };
 

@@ -2,8 +2,13 @@
 // folder, starts the wizard with its exact command line, waits for it and ends.
 #include <gtest/gtest.h>
 
+#include "dialogs/MessageDialogForm_win.h"
+#include "messages/MessageLogCtrl_win.h"
 #include "platform/FileSystem.h"
+#include "platform/Registry_win.h"
 #include "tests/e2e/E2EMedium_win.h"
+#include "tests/support/RegistrySnapshot_win.h"
+#include "tests/support/RobotInput_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/WizardLog_win.h"
 
@@ -11,6 +16,7 @@ namespace tolvar::test {
 namespace {
 
 constexpr DWORD kRunLimitMs = 60000;
+constexpr char kLaunchFailed[] = "Chyba p\xC5\x99i spou\xC5\xA1t\xC4\x9bn\xC3\xAD pr\xC5\xAFvodce instalac\xC3\xAD!";
 
 // The processor time of the wait is measured from the host side (idle-wait.sh):
 // under Wine, GetProcessTimes does not count the time spent in the Wine server.
@@ -32,7 +38,18 @@ TEST(StartupE2E, StartsTheWizardWithItsExactCommandLineAndWaitsForIt) {
   EXPECT_GE(tolvar->ExitTime(), runs[0].ended);
 }
 
-TEST(StartupE2E, CreatesTheSetupFolderAndReportsAWizardThatCannotStart) {
+// The ways a user answers the message: its one button, Enter, Esc, the close box.
+struct Answer {
+  const char* name;
+  void (*give)(HWND dialog);
+};
+
+class LaunchFailure : public ::testing::TestWithParam<Answer> {
+ protected:
+  RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};
+};
+
+TEST_P(LaunchFailure, CreatesTheSetupFolderAndReportsAWizardThatCannotStart) {
   E2EMedium medium("e2e no wizard");
   // The archive unpacks, but holds no wizard.
   const std::string tree = medium.TreeFolder("tree without wizard");
@@ -43,20 +60,58 @@ TEST(StartupE2E, CreatesTheSetupFolderAndReportsAWizardThatCannotStart) {
   ASSERT_TRUE(tolvar);
 
   const auto dialog = WaitForWindow(tolvar->Id(), [](HWND window) {
-    return ShowsText(window, "Chyba p\xC5\x99i spou\xC5\xA1t\xC4\x9bn\xC3\xAD pr\xC5\xAFvodce instalac\xC3\xAD!");
+    return IsMessageDialog(window) && ShowsText(window, kLaunchFailed);
   });
   ASSERT_TRUE(dialog) << "no launch-failure message appeared";
-  TakeScreenshotIfWanted(*dialog, "startup-launch-failed");
+  WaitUntilServed(*dialog);
+  TakeScreenshotIfWanted(*dialog, std::string("startup-launch-failed-") + GetParam().name);
   EXPECT_EQ(WindowText(*dialog), "Install");  // the application's title is the caption
+  EXPECT_EQ(WindowText(ControlOf(*dialog, kTitleControlId)), "Chyba");
+  EXPECT_EQ(WindowText(ControlOf(*dialog, kMessageControlId)), kLaunchFailed);
+  EXPECT_EQ(ChildTexts(*dialog, "Button"), std::vector<std::string>{"Zp\xC4\x9Bt"});
   EXPECT_TRUE(DirectoryExists(medium.SetupFolder()));
   EXPECT_TRUE(tolvar->Running());  // the message waits for the user
-  const auto buttons = ChildTexts(*dialog, "Button");
-  ASSERT_EQ(buttons.size(), 1u);
-  PressButton(FindButton(*dialog, buttons[0]));
+  GetParam().give(*dialog);
 
   const auto exitCode = tolvar->Wait(kRunLimitMs);
   ASSERT_TRUE(exitCode);
   EXPECT_EQ(*exitCode, 0u);
+  // Closing the dialog saved its settings.
+  EXPECT_EQ(ValueType(HKEY_CURRENT_USER, kMessageDialogSetupKey, "DetailMessageVisible"), DWORD{REG_DWORD});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, LaunchFailure,
+    ::testing::Values(Answer{"button", [](HWND d) { PressButton(FindButton(d, "Zp\xC4\x9Bt")); }},
+                      Answer{"enter", [](HWND d) { PressKey(d, VK_RETURN); }},
+                      Answer{"esc", [](HWND d) { PressKey(d, VK_ESCAPE); }},
+                      Answer{"closebox", [](HWND d) { PressCloseBox(d); }}),
+    [](const ::testing::TestParamInfo<Answer>& answer) { return std::string(answer.param.name); });
+
+TEST(StartupE2E, DamagedDialogSettingsNeitherStopTheMessageNorSurviveIt) {
+  const RegistryKeySnapshot settings(HKEY_CURRENT_USER, kMessageDialogSetupKey);
+  // Values of the wrong type, as a hand edit or another program may leave them.
+  ASSERT_TRUE(WriteRawValue(HKEY_CURRENT_USER, kMessageDialogSetupKey, "DetailMessageVisible", REG_SZ,
+                            std::string("1\0", 2)));
+  ASSERT_TRUE(WriteRawValue(HKEY_CURRENT_USER, kMessageDialogSetupKey, "ItemTreePanelHeight", REG_QWORD,
+                            std::string(8, '\x7F')));
+  E2EMedium medium("e2e damaged settings");
+  const std::string tree = medium.TreeFolder("tree without wizard");
+  ASSERT_TRUE(WriteFileBytes(tree + "readme.txt", "no wizard here"));
+  ASSERT_TRUE(medium.PackArchive(tree));
+  auto tolvar = medium.StartTolvar();
+  ASSERT_TRUE(tolvar);
+  const auto dialog = WaitForWindow(tolvar->Id(), [](HWND window) { return ShowsText(window, kLaunchFailed); });
+  ASSERT_TRUE(dialog) << "no launch-failure message appeared";
+  EXPECT_EQ(ChildTexts(*dialog, "Button"), std::vector<std::string>{"Zp\xC4\x9Bt"});
+  PressButton(FindButton(*dialog, "Zp\xC4\x9Bt"));
+  const auto exitCode = tolvar->Wait(kRunLimitMs);
+  ASSERT_TRUE(exitCode);
+  EXPECT_EQ(*exitCode, 0u);
+  // Read as missing, written back as integers with their defaults.
+  const RegistryKey stored = RegistryKey::OpenRead(HKEY_CURRENT_USER, kMessageDialogSetupKey);
+  EXPECT_EQ(stored.ReadDword("DetailMessageVisible"), 0u);
+  EXPECT_EQ(stored.ReadDword("ItemTreePanelHeight"), 70u);
 }
 
 TEST(StartupE2E, NeverStartsAProgramPlantedAtAPrefixOfTheUnquotedPath) {

@@ -19,12 +19,6 @@ std::vector<HWND> VisibleButtons(HWND dialog) {
 
 }  // namespace
 
-bool IsMessageDialog(HWND window) {
-  const std::string name = ClassName(window);
-  if (name == "TWaitForm" || name.rfind("TolvarTest", 0) == 0) return false;
-  return ::IsWindowVisible(window) && !VisibleButtons(window).empty();
-}
-
 std::vector<std::string> DialogTexts(HWND dialog) {
   std::vector<std::string> texts;
   for (const HWND child : ChildWindows(dialog)) {

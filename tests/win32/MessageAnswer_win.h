@@ -12,15 +12,15 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/RobotInput_win.h"
+
 namespace tolvar::test {
 
 // The buttons of the message dialog, by caption; the platform message box that
 // may stand in for it has the control identifiers 1 (OK) and 2 (cancel) instead.
 enum class Answer { Ok, Back, Close };
 
-// A visible top-level window that asks the user something: it has a visible
-// push button and is neither a wait window nor one of the tests' own windows.
-bool IsMessageDialog(HWND window);
+// IsMessageDialog (tests/support/RobotInput_win.h) tells the dialogs apart.
 
 // The texts of the dialog's visible non-button children (its message among them).
 std::vector<std::string> DialogTexts(HWND dialog);

@@ -1,0 +1,371 @@
+// The message dialog at work: showing it modally, what the buttons, task links,
+// keys, mouse presses and the countdown do, and closing it with its settings saved.
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cwctype>
+
+#include "dialogs/MessageDialogForm_win.h"
+#include "dialogs/MsgBoxTypes.h"
+#include "dialogs/MessageDialogSettings_win.h"
+#include "platform/Application_win.h"
+#include "platform/Controls_win.h"
+#include "platform/Text.h"
+#include "platform/ThreadWindows_win.h"
+
+namespace tolvar {
+
+using namespace dialog_layout;
+
+namespace {
+
+constexpr UINT_PTR kCountdownTimerId = 1;
+constexpr UINT kCountdownInterval = 100;
+
+std::uint64_t TickCount() { return ::GetTickCount64(); }
+
+// The access key of a caption: the character after a single "&".
+wchar_t AccessKeyOf(const std::string& caption) {
+  const std::wstring text = Utf8ToUtf16(caption);
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != L'&') continue;
+    if (text[i + 1] != L'&') return static_cast<wchar_t>(std::towupper(text[i + 1]));
+    ++i;  // "&&" is a plain ampersand
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::vector<HWND> TMessDlgForm::PushButtons() const {
+  std::vector<HWND> handles;
+  for (const PushButton* button : buttonList_) handles.push_back(button->handle);
+  return handles;
+}
+
+HWND TMessDlgForm::DefaultButton() const noexcept { return defaultButton_ ? defaultButton_->handle : nullptr; }
+
+HWND TMessDlgForm::CountdownButton() const noexcept { return countdownButton_ ? countdownButton_->handle : nullptr; }
+
+// --- Showing and closing ----------------------------------------------------
+
+std::uint16_t TMessDlgForm::Execute() {
+  modalResult_ = 0;
+  CenterOnScreen();  // at the final size
+  ::ShowWindow(Handle(), SW_SHOW);
+  ::SetForegroundWindow(Handle());
+  FormShow();
+  ::UpdateWindow(Handle());
+  RunModalLoop(Handle(), [this] { return modalResult_ != 0; });
+  // A quit request or a window that went away counts as cancelled.
+  if (modalResult_ == 0) modalResult_ = mrCancel;
+  FormClose();
+  if (Exists()) ::ShowWindow(Handle(), SW_HIDE);
+  return modalResult_;
+}
+
+void TMessDlgForm::FormShow() {
+  if (record_.CountdownTime > 0) {
+    countdown_.emplace(TickCount(), record_.CountdownTime);
+    countdownTimerOn_ = ::SetTimer(Handle(), kCountdownTimerId, kCountdownInterval, nullptr) != 0;
+  }
+  ColorManagerThemeChange();
+  trackItemTreeHeight_ = true;
+  if (defaultButton_) {
+    ::SetFocus(defaultButton_->handle);
+  } else if (!tasks_.empty() || buttonList_.empty()) {
+    ::SetFocus(Handle());  // no control is active
+  } else {
+    ::SetFocus(buttonList_.front()->handle);
+  }
+}
+
+void TMessDlgForm::FormClose() {
+  StopCountdownTimer();
+  SaveMessageDialogSettings(setupKey_, {detailMessageVisible_, itemTreePanelHeight_});
+}
+
+void TMessDlgForm::StopCountdownTimer() {
+  if (countdownTimerOn_ && Exists()) ::KillTimer(Handle(), kCountdownTimerId);
+  countdownTimerOn_ = false;
+}
+
+void TMessDlgForm::CountdownTimerTimer() {
+  if (!countdownButton_ || !countdown_) return;  // a countdown on no button only ticks
+  SetText(countdownButton_->handle,
+          CountdownCaption(countdownCaption_, countdown_->SecondsShown(TickCount())));
+  if (countdown_->Expired(TickCount())) {
+    StopCountdownTimer();
+    SetText(countdownButton_->handle, countdownCaption_);
+    ButtonClick(*countdownButton_);
+  }
+}
+
+void TMessDlgForm::ColorManagerThemeChange() {
+  separatorColor_ = static_cast<COLORREF>(colorManager_.Colors().SeparatorColor());
+  ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+// --- Buttons, links, details switch -------------------------------------------
+
+TMessDlgForm::PushButton* TMessDlgForm::FindButton(HWND handle) const {
+  for (const auto& button : createdButtons_) {
+    if (button->handle == handle) return button.get();
+  }
+  return nullptr;
+}
+
+const TMessDlgForm::TaskLink* TMessDlgForm::FindTaskArrow(HWND handle) const {
+  for (const TaskLink& task : tasks_) {
+    if (task.arrow == handle) return &task;
+  }
+  return nullptr;
+}
+
+void TMessDlgForm::ButtonClick(const PushButton& button) {
+  if (button.description.IsHelp) {
+    if (helpContext_ > 0) Application::Instance().HelpContext(helpContext_);
+  } else {
+    resultCode_ = button.description.ResultCode;
+  }
+  if (button.description.ModalResult != 0) SetModalResult(button.description.ModalResult);
+}
+
+void TMessDlgForm::SetModalResult(std::uint16_t result) {
+  modalResult_ = result;
+  // A click sent from another thread is handled inside GetMessage, which then
+  // keeps waiting: wake the modal loop so that it sees the result.
+  if (result != 0) ::PostMessageW(Handle(), WM_NULL, 0, 0);
+}
+
+void TMessDlgForm::TaskClick(std::uint16_t modalResult, std::uint16_t resultCode) {
+  // A link without a modal result records its code and leaves the dialog open.
+  resultCode_ = resultCode;
+  SetModalResult(modalResult);
+}
+
+void TMessDlgForm::DetailsButClick() {
+  detailMessageVisible_ = !detailMessageVisible_;
+  UpdateDetails();
+}
+
+void TMessDlgForm::ShowAsDefault(const PushButton* shown) {
+  for (const auto& button : createdButtons_) {
+    ::SendMessageW(button->handle, BM_SETSTYLE, button.get() == shown ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  }
+}
+
+// --- Keyboard -----------------------------------------------------------------
+
+TMessDlgForm::PushButton* TMessDlgForm::FocusedButton() const { return FindButton(::GetFocus()); }
+
+TMessDlgForm::PushButton* TMessDlgForm::FirstCancelButton() const {
+  for (const auto& button : createdButtons_) {
+    if (button->description.IsCancel && ::IsWindowVisible(button->handle)) return button.get();
+  }
+  return nullptr;
+}
+
+TMessDlgForm::PushButton* TMessDlgForm::ButtonWithAccessKey(wchar_t key) const {
+  const auto upper = static_cast<wchar_t>(std::towupper(key));
+  for (const auto& button : createdButtons_) {
+    if (::IsWindowVisible(button->handle) && AccessKeyOf(button->description.Caption) == upper) return button.get();
+  }
+  return nullptr;
+}
+
+void TMessDlgForm::MoveFocus(int step) {
+  if (buttonList_.empty()) return;
+  const auto count = static_cast<int>(buttonList_.size());
+  const auto focused = std::find(buttonList_.begin(), buttonList_.end(), FocusedButton());
+  int index = focused == buttonList_.end() ? (step > 0 ? -1 : 0) : static_cast<int>(focused - buttonList_.begin());
+  index = ((index + step) % count + count) % count;
+  ::SetFocus(buttonList_[static_cast<std::size_t>(index)]->handle);
+}
+
+void TMessDlgForm::FormKeyPress(wchar_t key) {
+  if (key != L'\r') return;
+  for (const TMessageDlgButton& task : record_.TaskButtons) {
+    if (task.IsDefault) TaskClick(task.ModalResult, task.ResultCode);
+  }
+}
+
+// --- Mouse ----------------------------------------------------------------------
+
+void TMessDlgForm::FormMouseDown() {
+  // The user's attention cancels the countdown for good.
+  if (!countdownButton_) return;
+  StopCountdownTimer();
+  SetText(countdownButton_->handle, countdownCaption_);
+}
+
+bool TMessDlgForm::IsMouseDownTarget(const MSG& message) const {
+  if (message.hwnd == Handle()) {
+    return IsMouseDownSurfaceAt(POINT{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)});
+  }
+  return message.hwnd == icon_ || message.hwnd == message_ || message.hwnd == detailsButton_ ||
+         message.hwnd == detailsLabel_ || FindButton(message.hwnd) != nullptr;
+}
+
+bool TMessDlgForm::IsMouseDownSurfaceAt(POINT point) const {
+  const PanelStack panels = Panels();
+  const PanelTops tops = dialog_layout::ArrangePanels(panels);
+  const int width = ClientWidth();
+  const auto within = [&](int top, int height) { return top >= 0 && point.y >= top && point.y < top + height; };
+  if (within(tops.message, panels.message)) {
+    // The icon column and the strip above the message; not the margins around the text.
+    if (point.x < (taskPanelVisible_ ? kLeftTaskMessPanelWidth : kIconPanelWidth)) return !taskPanelVisible_;
+    if (point.x >= width - kTextRightMargin) return false;
+    return point.y - tops.message < kMessageTextTopHeight;
+  }
+  if (within(tops.buttons, panels.buttons)) return true;
+  if (within(tops.detailMessage, panels.detailMessage)) {
+    const int y = point.y - tops.detailMessage;
+    return point.x < kDetailMarginLeft && y >= kDetailTopHeight && y < panels.detailMessage - kDetailBottomHeight;
+  }
+  return within(tops.itemTree, std::max(panels.itemTree, kMinItemTreeHeight));
+}
+
+bool TMessDlgForm::PreTranslateMessage(MSG& message) {
+  switch (message.message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      if (IsMouseDownTarget(message)) FormMouseDown();
+      return false;
+    case WM_KEYDOWN:
+      switch (message.wParam) {
+        case VK_RETURN:
+          // The focused push button, else the default one; without either the key
+          // goes on and its character reaches the task links.
+          if (PushButton* button = FocusedButton() ? FocusedButton() : defaultButton_) {
+            ButtonClick(*button);
+            return true;
+          }
+          return false;
+        case VK_ESCAPE:
+          if (PushButton* button = FirstCancelButton()) {
+            ButtonClick(*button);
+            return true;
+          }
+          return false;
+        case VK_TAB:
+          MoveFocus(::GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+          return true;
+        case VK_LEFT:
+        case VK_UP:
+          MoveFocus(-1);
+          return true;
+        case VK_RIGHT:
+        case VK_DOWN:
+          MoveFocus(1);
+          return true;
+        default:
+          return false;
+      }
+    case WM_CHAR:
+      FormKeyPress(static_cast<wchar_t>(message.wParam));
+      if (message.wParam > L' ') {
+        // Push buttons take no characters: a plain key presses the button it marks.
+        if (PushButton* button = ButtonWithAccessKey(static_cast<wchar_t>(message.wParam))) {
+          ButtonClick(*button);
+          return true;
+        }
+      }
+      return false;
+    case WM_SYSCHAR:
+      if (PushButton* button = ButtonWithAccessKey(static_cast<wchar_t>(message.wParam))) {
+        ButtonClick(*button);
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+// --- Window messages ------------------------------------------------------------
+
+LRESULT TMessDlgForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      PaintBackground(reinterpret_cast<HDC>(wParam));
+      return 1;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.hwndItem != detailsButton_) break;
+      DrawDetailsButton(item);
+      return TRUE;
+    }
+    case WM_COMMAND: {
+      const auto control = reinterpret_cast<HWND>(lParam);
+      const UINT code = HIWORD(wParam);
+      if (PushButton* button = FindButton(control)) {
+        if (code == BN_CLICKED) ButtonClick(*button);
+        if (code == BN_SETFOCUS) ShowAsDefault(button);
+        return 0;
+      }
+      if (code == STN_CLICKED || code == STN_DBLCLK) {
+        if (control == detailsButton_ || control == detailsLabel_) {
+          // A double click toggles once: its first press already did.
+          if (code == STN_CLICKED) DetailsButClick();
+        } else if (const TaskLink* task = FindTaskArrow(control)) {
+          if (code == STN_CLICKED) TaskClick(task->modalResult, task->resultCode);
+        }
+        return 0;
+      }
+      break;
+    }
+    case WM_SETCURSOR:
+      if (!Application::Instance().CursorOverride() && LOWORD(lParam) == HTCLIENT &&
+          WantsHandCursor(reinterpret_cast<HWND>(wParam))) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    case WM_TIMER:
+      if (wParam == kCountdownTimerId) {
+        CountdownTimerTimer();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      // The close box cancels; ResultCode keeps what a button may have set.
+      SetModalResult(mrCancel);
+      return 0;
+    case WM_GETMINMAXINFO:
+      if (itemTreeVisible_) {
+        auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
+        RECT frame{};
+        ::GetWindowRect(Handle(), &frame);
+        RECT client{};
+        ::GetClientRect(Handle(), &client);
+        PanelStack panels = Panels();
+        panels.itemTree = kMinItemTreeHeight;
+        limits.ptMinTrackSize.x = limits.ptMaxTrackSize.x = fixedWidth_;
+        limits.ptMinTrackSize.y = ClientHeight(panels) + (frame.bottom - frame.top) - client.bottom;
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      // While the tree is shown, the user's resizing is its new height.
+      if (itemTreeVisible_ && trackItemTreeHeight_) {
+        PanelStack others = Panels();
+        others.itemTree = -1;
+        itemTreePanelHeight_ = static_cast<int>(HIWORD(lParam)) - ClientHeight(others);
+        ArrangePanels();
+      }
+      break;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace tolvar

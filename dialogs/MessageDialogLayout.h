@@ -1,0 +1,127 @@
+// The message dialog's geometry as numbers: the designed coordinates of its
+// panels and controls, and the rules that size and stack the panels and place
+// the push buttons. Pure functions, so the figures can be checked without a
+// window; MessageDialogForm_win applies them to the real controls.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tolvar::dialog_layout {
+
+// The window as designed (its client area), before the owner sets the width.
+constexpr int kDesignedClientWidth = 416;
+constexpr int kDesignedClientHeight = 304;
+
+// Message panel: icon column, text column (title line above the message), right margin.
+constexpr int kIconPanelWidth = 50;
+constexpr int kLeftTaskMessPanelWidth = 20;  // replaces the icon column when task links are shown
+constexpr int kIconLeft = 9;
+constexpr int kIconTop = 18;
+constexpr int kIconSize = 32;
+constexpr int kTextRightMargin = 16;  // Panel16
+constexpr int kMessageTextTopHeight = 41;
+constexpr int kMessageTextBottomHeight = 15;
+constexpr int kTitleTop = 15;
+constexpr int kTitleHeight = 21;
+constexpr int kDesignedTextColumnWidth = kDesignedClientWidth - kIconPanelWidth - kTextRightMargin;  // 350
+constexpr int kMessageLabelWidth = 329;   // not anchored: the message wraps here at any dialog width
+constexpr int kTitleRightGap = kDesignedTextColumnWidth - kMessageLabelWidth;  // the title follows the width
+constexpr int kDesignedMessagePanelHeight = 86;
+constexpr int kMinMessagePanelHeight = 71;
+
+// Task panel and its links.
+constexpr int kDesignedTaskPanelHeight = 70;
+constexpr int kTaskArrowLeft = 50;
+constexpr int kTaskArrowTopOffset = 4;
+constexpr int kTaskArrowSize = 16;
+constexpr int kTaskLinkLeft = 80;
+constexpr int kTaskLinkRightGap = 96;  // link and description width = panel width - 96
+constexpr int kTaskLinkHeight = 19;
+constexpr int kTaskDescriptionGap = 3;
+constexpr int kTaskDescriptionHeight = 16;
+constexpr int kTaskPanelBottomGap = 16;
+
+// Button bar.
+constexpr int kButtsPanelHeight = 45;
+constexpr int kDetailsPanelWidth = 116;
+constexpr int kDetailsButtonLeft = 8;
+constexpr int kDetailsButtonTop = 11;
+constexpr int kDetailsButtonWidth = 25;
+constexpr int kDetailsButtonHeight = 24;
+constexpr int kDetailsLabelLeft = 34;
+constexpr int kDetailsLabelTop = 15;
+constexpr int kButtonTop = 10;
+constexpr int kButtonHeight = 25;
+constexpr int kMinButtonWidth = 76;
+constexpr int kButtonTextPadding = 14;
+constexpr int kButtonFirstLeft = 5;
+constexpr int kButtonGap = 5;
+constexpr int kButtonsRightPadding = 15;  // with the gap after the last button: 20 pixels
+
+// Details pane.
+constexpr int kDetailPanelMinHeight = 37;
+constexpr int kDetailTopHeight = 6;
+constexpr int kDetailBottomHeight = 6;
+constexpr int kDetailMarginLeft = 8;   // Panel2
+constexpr int kDetailMarginRight = 8;  // Panel3
+constexpr int kDetailLabelLeft = 34;
+constexpr int kDetailLabelTop = 7;
+constexpr int kDetailLabelWidth = 366;
+
+// Item tree panel.
+constexpr int kItemTreeTopHeight = 7;  // Panel7, holding the separator line
+constexpr int kItemTreeMargin = 6;     // Panel4, Panel6, Panel10
+constexpr int kMinItemTreeHeight = 70;
+constexpr int kDefaultItemTreeHeight = 70;
+
+// The bitmap strips of the details switch: four 19 x 22 state images side by side.
+constexpr int kDetailGlyphWidth = 19;
+constexpr int kDetailGlyphHeight = 22;
+
+// Message panel height for a message label of the given height.
+int MessagePanelHeight(int messageLabelHeight);
+
+// Height the details pane needs for a detail label of the given height.
+int DetailPanelHeightNeeded(int detailLabelHeight);
+
+// Width of a push button whose caption measures textWidth pixels, before the
+// minimum of the natural-width mode is applied.
+int ButtonWidthForText(int textWidth);
+
+// The panels from top to bottom; a height of -1 marks a hidden panel.
+struct PanelStack {
+  int message = kDesignedMessagePanelHeight;
+  int taskButtons = -1;
+  int buttons = kButtsPanelHeight;
+  int detailMessage = -1;
+  int itemTree = -1;  // the stored item-tree height while the tree is shown
+};
+
+// Client height: the visible panels; the item tree at least kMinItemTreeHeight.
+int ClientHeight(const PanelStack& panels);
+
+struct PanelTops {
+  int message = 0;
+  int taskButtons = -1;
+  int buttons = 0;
+  int detailMessage = -1;
+  int itemTree = -1;
+};
+
+// Stacks the visible panels in the order message, task links, buttons, details,
+// item tree, whatever order they were shown in.
+PanelTops ArrangePanels(const PanelStack& panels);
+
+struct ButtonRow {
+  std::vector<int> lefts;   // relative to the button panel
+  std::vector<int> widths;
+  int panelWidth = 0;       // the button panel is aligned to the right edge
+};
+
+// Places the buttons left to right in creation order, 5 pixels apart. In
+// same-width mode every button is commonWidth wide; otherwise each keeps its
+// natural width.
+ButtonRow ArrangeButtons(const std::vector<int>& naturalWidths, bool sameWidth, int commonWidth);
+
+}  // namespace tolvar::dialog_layout

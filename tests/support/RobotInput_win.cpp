@@ -1,0 +1,75 @@
+#include "tests/support/RobotInput_win.h"
+
+#include "dialogs/MessageDialogForm_win.h"
+
+namespace tolvar::test {
+
+bool IsMessageDialog(HWND window) {
+  wchar_t name[64];
+  return ::IsWindowVisible(window) && ::GetClassNameW(window, name, 64) > 0 &&
+         lstrcmpW(name, kMessageDialogClassName) == 0;
+}
+
+void WaitUntilServed(HWND window) {
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (condition()) return true;
+    if (::GetTickCount64() >= deadline) return false;
+    ::Sleep(20);
+  }
+}
+
+HWND ControlOf(HWND dialog, int id) { return ::GetDlgItem(dialog, id); }
+
+HWND FocusOf(HWND dialog) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &info);
+  return info.hwndFocus;
+}
+
+RECT BoundsOf(HWND control) {
+  RECT bounds{};
+  ::GetWindowRect(control, &bounds);
+  ::MapWindowPoints(HWND_DESKTOP, ::GetParent(control), reinterpret_cast<POINT*>(&bounds), 2);
+  return bounds;
+}
+
+SIZE ClientSizeOf(HWND window) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  return SIZE{client.right, client.bottom};
+}
+
+void PressKey(HWND dialog, UINT virtualKey) {
+  const HWND focus = FocusOf(dialog);
+  const HWND target = focus ? focus : dialog;
+  const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+  ::PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | scan);
+  ::PostMessageW(target, WM_KEYUP, virtualKey, 1 | scan | (1LL << 30) | (1LL << 31));
+}
+
+void ClickAt(HWND window, POINT point) {
+  const LPARAM at = MAKELPARAM(point.x, point.y);
+  ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+void ClickControl(HWND control) {
+  const SIZE size = ClientSizeOf(control);
+  ClickAt(control, POINT{size.cx / 2, size.cy / 2});
+}
+
+COLORREF PixelAt(HWND window, POINT point) {
+  const HDC dc = ::GetDC(window);
+  const COLORREF color = ::GetPixel(dc, point.x, point.y);
+  ::ReleaseDC(window, dc);
+  return color;
+}
+
+}  // namespace tolvar::test

@@ -1,0 +1,39 @@
+// More of the robot's hands and eyes: keys and clicks as the mouse and keyboard
+// deliver them, control geometry and pixels, and waiting for a condition. They
+// work on windows of this process and of others alike.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace tolvar::test {
+
+// True for a visible window of the program's message dialog.
+bool IsMessageDialog(HWND window);
+
+// Waits until the dialog's thread serves messages again, that is until a window
+// that has just appeared has finished showing itself (focus, timers).
+void WaitUntilServed(HWND window);
+
+// Waits until the condition holds; false when the time ran out.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+// The control of a dialog with the given identifier.
+HWND ControlOf(HWND dialog, int id);
+// The window with the keyboard focus in the dialog's thread.
+HWND FocusOf(HWND dialog);
+// A control's bounds in the client coordinates of its parent.
+RECT BoundsOf(HWND control);
+SIZE ClientSizeOf(HWND window);
+
+// A key pressed and released on the control with the focus.
+void PressKey(HWND dialog, UINT virtualKey);
+// A left click in the middle of a control, or at a client point of a window.
+void ClickControl(HWND control);
+void ClickAt(HWND window, POINT clientPoint);
+
+// The colour of a client pixel as the screen shows it.
+COLORREF PixelAt(HWND window, POINT clientPoint);
+
+}  // namespace tolvar::test

@@ -1,0 +1,44 @@
+// A robot on a second thread for dialogs that the test opens on its own thread:
+// the test thread runs the modal dialog while the robot finds it, reads it and
+// works it with posted mouse and keyboard messages, as a user would. The robot
+// records what it sees in variables of the test, which the test checks after
+// the dialog has closed (GoogleTest assertions stay on the test thread).
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "tests/support/RobotInput_win.h"
+
+namespace tolvar::test {
+
+class DialogRobot {
+ public:
+  // Starts the robot: it waits for the first message dialog of this process and
+  // runs `work` on it. Should the dialog still be open long after `work`
+  // returned, the robot closes it, so that a failing test ends.
+  explicit DialogRobot(std::function<void(HWND dialog)> work);
+  DialogRobot(const DialogRobot&) = delete;
+  DialogRobot& operator=(const DialogRobot&) = delete;
+  // Waits for the robot thread, serving the messages it may still send to the
+  // dialog's windows meanwhile.
+  ~DialogRobot();
+
+ private:
+  std::function<void(HWND)> work_;
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
+// Runs show() while a robot works the dialog it opens; returns show()'s result.
+template <typename Show>
+auto WithDialogRobot(std::function<void(HWND dialog)> work, Show show) {
+  DialogRobot robot(std::move(work));
+  return show();
+}
+
+}  // namespace tolvar::test
