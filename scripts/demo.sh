@@ -45,6 +45,12 @@ printf 'cs\r\n' >"$tree/Data/Jazyky/cs.txt"
 build/native/bin/zl32 pack "$tree" -o "$medium/WIZARD.zl"
 build/native/bin/zl32 list "$medium/WIZARD.zl"
 
+# An extra file that tolvar.def on the medium lists: copied into the setup folder
+# under the wait window after unpacking, before the wizard starts.
+mkdir -p "$medium/EXTRA"
+printf 'Licence k produktu Ledgero.\r\n' >"$medium/EXTRA/licence.txt"
+printf '[CopyFiles]\r\nCount=1\r\nFrom1=%%s\\EXTRA\\licence.txt\r\nTo1=Licence.txt\r\n' >"$medium/tolvar.def"
+
 echo "Running Tolvar.exe from C:\\Demo Medium ..."
 status=0
 wine 'C:\Demo Medium\Tolvar.exe' || status=$?
