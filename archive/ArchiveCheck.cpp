@@ -11,24 +11,6 @@
 namespace tolvar {
 namespace {
 
-// Shows bytes as they are, but control bytes (and, unless `keepHigh`, every byte
-// above 0x7E) as \xNN.
-std::string Escaped(const std::string& raw, bool keepHigh = false) {
-  std::string shown;
-  for (const char c : raw) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 0x20 && byte < 0x7F) || (keepHigh && byte >= 0x80)) {
-      shown += c;
-    } else {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 15];
-    }
-  }
-  return shown;
-}
-
 bool ReadExactly(Stream& archive, void* buffer, std::size_t count) { return archive.Read(buffer, count) == count; }
 
 // Inflates one member to its end without keeping it; false when it is damaged.
@@ -86,7 +68,7 @@ ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage) {
     entry.kind = record[0];
     entry.recordSize = ReadInt64Le(record.data() + kEntrySizeOffset);
     const std::optional<std::string> name = codePage.ToUtf8(raw);
-    entry.name = name ? Escaped(*name, true) : Escaped(raw);
+    entry.name = name ? PrintableName(*name, true) : PrintableName(raw);
     const bool leavesTheTop = entry.kind == kEntryLeaveFolder && depth == 0;
     if (entry.kind == kEntryLeaveFolder && depth > 0) --depth;
     entry.depth = depth;

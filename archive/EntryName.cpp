@@ -81,4 +81,20 @@ bool IsSafeEntryName(std::string_view name) {
   return !IsReservedDeviceName(text);
 }
 
+std::string PrintableName(std::string_view raw, bool keepUtf8) {
+  std::string shown;
+  for (const char c : raw) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 0x20 && byte < 0x7F && c != '\\') || (keepUtf8 && byte >= 0x80)) {
+      shown += c;
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 15];
+    }
+  }
+  return shown;
+}
+
 }  // namespace tolvar

@@ -3,6 +3,7 @@
 // could reach elsewhere (a separator, a drive, a parent step, a device) is refused.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace tolvar {
@@ -14,5 +15,10 @@ namespace tolvar {
 // CONIN$, CONOUT$, in any letter case, with or without an extension or trailing
 // blanks before it), and valid UTF-8.
 bool IsSafeEntryName(std::string_view name);
+
+// A name as the tools show it: printable ASCII stays, every other byte (and the
+// backslash, which would pass for a separator) becomes \xNN; with keepUtf8 the
+// bytes of non-ASCII characters of converted UTF-8 text stay as they are.
+std::string PrintableName(std::string_view raw, bool keepUtf8 = false);
 
 }  // namespace tolvar

@@ -55,23 +55,6 @@ void Report(const ExtractEnvironment& environment, std::string text) {
   if (environment.failure) *environment.failure = std::move(text);
 }
 
-// Shows a refused name in printable form for the tools' messages.
-std::string Printable(const std::string& raw) {
-  std::string shown;
-  for (const char c : raw) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && c != '\\') {
-      shown += c;
-    } else {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 15];
-    }
-  }
-  return shown;
-}
-
 }  // namespace
 
 void TTranslateZLibEventClass::ZLibNotify(Stream&) {
@@ -125,7 +108,7 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
     if (entry.kind == kEntryFile || entry.kind == kEntryEnterFolder) {
       const auto name = UsableName(environment.codePage, entry.rawName);
       if (!name) {
-        Report(environment, "refused the name \"" + Printable(entry.rawName) + "\" in " + folder);
+        Report(environment, "refused the name \"" + PrintableName(entry.rawName) + "\" in " + folder);
         return ArchiveWriteError;
       }
       if (entry.kind == kEntryFile) {
