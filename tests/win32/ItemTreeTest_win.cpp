@@ -58,6 +58,9 @@ void Configure(TMessDlgForm& form, const TreeDialogSpec& spec) {
   form.SetItemRange(0, spec.items.Last());
 }
 
+// Shown once the dialog is: the control's own visibility, whether or not the dialog is on the screen.
+bool Shown(HWND control) { return (::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
 HWND TreeOf(HWND dialog) { return ControlOf(dialog, kItemsTreeControlId); }
 std::string ShownDetail(HWND dialog) { return WindowText(ControlOf(dialog, kDetailMessageControlId)); }
 
@@ -99,7 +102,7 @@ TEST_F(ItemTree, ASingleItemIsOneNodeNamedAfterTheMessageType) {
     Configure(form, {.type = type, .items = {.levels = {0}}});
     EXPECT_EQ(TreeLines(ReadTreeNodes(form.ItemsTreeView())), Lines{std::string(name) + " 1 0"});
     EXPECT_TRUE(form.ItemTreeVisible());
-    EXPECT_TRUE(::IsWindowVisible(form.ItemsTreeView()) || !::IsWindowVisible(form.Handle()));
+    EXPECT_TRUE(Shown(form.ItemsTreeView()));
     EXPECT_NE(::GetWindowLongPtrW(form.Handle(), GWL_STYLE) & WS_THICKFRAME, 0);
     EXPECT_EQ(ClientSizeOf(form.Handle()).cy, 71 + 45 + 70);
   }
@@ -138,8 +141,56 @@ TEST_F(ItemTree, WithoutAReaderThePanelIsShownEmpty) {
   EXPECT_TRUE(ReadTreeNodes(form.ItemsTreeView()).empty());
   EXPECT_TRUE(form.ItemTreeVisible());
   EXPECT_FALSE(form.ItemsHaveDetails());
+  EXPECT_TRUE(Shown(form.ItemsTreeView()));
   EXPECT_EQ(ClientSizeOf(form.Handle()).cy, 71 + 45 + 70);
-  EXPECT_FALSE(::IsWindowVisible(ControlOf(form.Handle(), kDetailsLabelControlId)));
+  EXPECT_FALSE(Shown(ControlOf(form.Handle(), kDetailsLabelControlId)));
+}
+
+TEST_F(ItemTree, AnItemWithADetailBringsTheDetailsSwitchToADialogWithoutOne) {
+  TMessDlgForm withDetail;
+  Configure(withDetail, {.items = {.levels = {0, 1, 1}, .details = {"", "", "Podrobnosti položky C"}}});
+  EXPECT_TRUE(withDetail.ItemsHaveDetails());
+  EXPECT_TRUE(Shown(ControlOf(withDetail.Handle(), kDetailsLabelControlId)));
+  EXPECT_TRUE(Shown(ControlOf(withDetail.Handle(), kDetailsButtonControlId)));
+  EXPECT_FALSE(Shown(ControlOf(withDetail.Handle(), kDetailMessageControlId)));  // the pane stays closed
+
+  TMessDlgForm without;
+  Configure(without, {.items = {.levels = {0, 1, 1}}});
+  EXPECT_FALSE(without.ItemsHaveDetails());
+  EXPECT_FALSE(Shown(ControlOf(without.Handle(), kDetailsLabelControlId)));
+  EXPECT_FALSE(Shown(ControlOf(without.Handle(), kDetailsButtonControlId)));
+
+  // A tree that goes away again leaves the fixed border and no tree behind.
+  withDetail.SetItemRange(-1, -1);
+  EXPECT_FALSE(Shown(withDetail.ItemsTreeView()));
+  EXPECT_EQ(::GetWindowLongPtrW(withDetail.Handle(), GWL_STYLE) & WS_THICKFRAME, 0);
+}
+
+TEST_F(ItemTree, AClickInTheTreeStopsTheCountdown) {
+  TMessDlgForm form;
+  Configure(form, {.items = {.levels = {0, 1}}});
+  TDialogRec record;
+  BuildDialogRec(record, true, (1u << sbkOk) | (1u << sbkBack), {}, {}, 0, 2000, sbkOk, -1, {}, {}, 1);
+  form.SetDialogRec(record);
+  std::string before, after;
+  bool stillOpen = false;
+  const auto result = WithDialogRobot(
+      [&](HWND dialog) {
+        const HWND ok = ControlOf(dialog, IDOK);
+        before = WindowText(ok);
+        const auto nodes = ReadTreeNodes(TreeOf(dialog));
+        if (nodes.size() == 2) ClickTreeNode(TreeOf(dialog), nodes[1].handle);
+        WaitUntil([&] { return WindowText(ok) == "OK"; }, 2000);
+        ::Sleep(2500);  // past the deadline
+        after = WindowText(ok);
+        stillOpen = ::IsWindowVisible(dialog) != FALSE;
+        PressKey(dialog, VK_ESCAPE);
+      },
+      [&] { return form.Execute(); });
+  EXPECT_EQ(before, "OK [2 s]");
+  EXPECT_EQ(after, "OK");
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(result, mrCancel);
 }
 
 const std::string kShortDetail = "Soubor setup2.cab chybí.";
