@@ -66,7 +66,7 @@ struct Items {
       if (wantDetail) item.Detail = "detail " + item.Text;
     };
   }
-  std::int32_t Last() const { return first + static_cast<std::int32_t>(levels.size()) - 1; }
+  std::int32_t Last() const { return first + (static_cast<std::int32_t>(levels.size()) - 1); }
 };
 
 std::vector<std::string> Build(Items& items, const ItemTreeOptions& options = {}) {
