@@ -84,8 +84,9 @@ void WorkTheTree(HWND dialog) {
                                                          "Kontrola cílové složky 0 3", "  Skupina 0 -1",
                                                          "    Na disku C: zbývá 120 MB 1 4"}));
   OpenDetails(dialog, "dialog-tree-details-open");
-  const auto readError = std::find_if(nodes.begin(), nodes.end(),
-                                      [](const TreeNodeInfo& node) { return node.text == "data.cab: chyba při čtení"; });
+  const auto readError = std::find_if(nodes.begin(), nodes.end(), [](const TreeNodeInfo& node) {
+    return node.text == "data.cab: chyba při čtení";
+  });
   ASSERT_NE(readError, nodes.end());
   ASSERT_TRUE(ClickTreeNode(tree, readError->handle));
   EXPECT_TRUE(WaitUntil(

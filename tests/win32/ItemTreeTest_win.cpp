@@ -25,12 +25,13 @@ struct Items {
   std::vector<std::int32_t> levels;
   std::vector<std::string> details;  // empty or as many as levels
 
+  // The reader keeps its own copy: the dialog may outlive the spec.
   TItemReader Reader() const {
-    return [this](std::int32_t index, bool wantDetail, TDialogItem& item) {
+    return [copy = *this](std::int32_t index, bool wantDetail, TDialogItem& item) {
       const auto at = static_cast<std::size_t>(index);
-      item.Level = levels.at(at);
+      item.Level = copy.levels.at(at);
       item.Text = std::string(1, static_cast<char>('A' + at));
-      if (wantDetail && at < details.size()) item.Detail = details[at];
+      if (wantDetail && at < copy.details.size()) item.Detail = copy.details[at];
     };
   }
   std::int32_t Last() const { return static_cast<std::int32_t>(levels.size()) - 1; }
@@ -199,7 +200,8 @@ const std::string kLongDetail =
     "otřete jej a zkuste to znovu. Pokud chyba přetrvává, požádejte dodavatele o náhradní disk.";
 
 TEST_F(ItemTree, SelectingAnItemShowsItsDetailAGroupTheDialogsOwn) {
-  ASSERT_TRUE(RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kMessageDialogSetupKey).WriteDword("DetailMessageVisible", 1));
+  ASSERT_TRUE(
+      RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kMessageDialogSetupKey).WriteDword("DetailMessageVisible", 1));
   const TreeDialogSpec spec{.detail = "Podrobnosti dialogu",
                             .items = {.levels = {0, 1, 1, 0, 2}, .details = {"", kShortDetail, kLongDetail, "", "E"}}};
 
