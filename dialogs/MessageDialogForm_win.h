@@ -200,7 +200,7 @@ class TMessDlgForm : public Window {
   HWND detailsButton_ = nullptr;
   HWND detailsLabel_ = nullptr;
   HWND detailMessage_ = nullptr;
-  std::unique_ptr<TItemsTreeView> itemsTree_;  // after the window is gone: it owns the images
+  std::unique_ptr<TItemsTreeView> itemsTree_;  // freed after the window (destructor): holds the images
   std::vector<std::unique_ptr<PushButton>> createdButtons_;  // every button on the bar
   std::vector<PushButton*> buttonList_;                       // the ones BuildButtons arranges
   std::vector<TaskLink> tasks_;
