@@ -4,7 +4,8 @@
 // The dialog's panels are regions of the client area rather than windows of
 // their own: from the top the message panel, the task panel, the button bar,
 // the details pane and the item tree panel, stacked by ArrangePanels. The
-// controls are direct children of the dialog, placed by panel.
+// controls are direct children of the dialog, placed by panel. The item tree
+// itself is in MessageDialogItemTree_win.cpp.
 #include "dialogs/MessageDialogForm_win.h"
 
 #include <algorithm>
@@ -131,6 +132,7 @@ void TMessDlgForm::CreateControls() {
   detailMessage_ = CreateControl(form, {.className = L"STATIC", .width = kDetailLabelWidth,
                                         .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY, .id = kDetailMessageControlId,
                                         .visible = false, .font = formFont_.get()});
+  itemsTree_ = std::make_unique<TItemsTreeView>(form, kItemsTreeControlId, formFont_.get());
 }
 
 // --- Configuration ----------------------------------------------------------
@@ -145,6 +147,7 @@ void TMessDlgForm::SetSetupKey(const std::string& key) {
 void TMessDlgForm::SetMessageType(TMessageType type) {
   messageType_ = type;
   UpdateIcon();
+  NameFirstNodeAfterType();
   SetTitle(titleText_);
 }
 
@@ -206,6 +209,7 @@ void TMessDlgForm::SetItemRange(std::int32_t first, std::int32_t last) {
   trackItemTreeHeight_ = wasTracking;
   // The border first, so that the client height set below is the one that stays.
   SetSizeableBorder(itemTreeVisible_);
+  if (itemTreeVisible_) FillItemsTree(first, last);
   UpdateClientHeight();
   ArrangePanels();
 }
@@ -433,6 +437,7 @@ void TMessDlgForm::ArrangePanels() {
 
   ::ShowWindow(detailMessage_, detailPanelVisible_ ? SW_SHOWNA : SW_HIDE);
   if (detailPanelVisible_) place(detailMessage_, kDetailLabelLeft, tops.detailMessage + kDetailLabelTop);
+  PlaceItemsTree();
   ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -448,8 +453,8 @@ void TMessDlgForm::UpdateDetails() {
   if (!hasDetails) return;
   ::InvalidateRect(detailsButton_, nullptr, TRUE);  // DETAILBUTUP while open, DETAILBUTDOWN while closed
   if (detailMessageVisible_) {
-    // Without an item tree no item is selected, so the pane shows the dialog's own detail text.
-    DetailMessageLblResizeRequest(SetLabelText(detailMessage_, detailMessageText_));
+    // The selected item's detail, or the dialog's own for a group or without a tree.
+    DetailMessageLblResizeRequest(SetLabelText(detailMessage_, ShownDetailText()));
   }
 }
 

@@ -1,13 +1,16 @@
 // TMessDlgForm: the one window in which the program shows a message. A modal,
 // always-on-top dialog with an icon, a coloured title line, the word-wrapped
 // message and a bar of push buttons; when the message needs them also task
-// links, a collapsible details pane and a countdown that presses a button by
-// itself. It grows in height to fit its texts; its owner fixes its width. Two
-// settings per user (details pane open, item tree height) live in the registry.
+// links, a collapsible details pane, a tree of related messages and a
+// countdown that presses a button by itself. It grows in height to fit its
+// texts; its owner fixes its width, and while the tree is shown the user may
+// change its height. Two settings per user (details pane open, item tree
+// height) live in the registry.
 //
 // The owner configures it in this order: SetSetupKey, SetMessageType, SetTitle,
 // SetMessageText, SetDetailMessage, SetButtsSameWidth, SetDialogRec,
-// SetDialogWidth, SetItemRange; then Execute, then ResultCode.
+// SetDialogWidth, SetItemReader (only an owner with items), SetItemRange; then
+// Execute, then ResultCode.
 //
 // Every text the user sees is a control holding that text, so screen readers
 // and test robots read it with WM_GETTEXT. Push buttons carry their modal result
@@ -25,6 +28,8 @@
 
 #include "dialogs/ColorManager_win.h"
 #include "dialogs/Countdown.h"
+#include "dialogs/ItemTreeBuilder.h"
+#include "dialogs/ItemsTreeView_win.h"
 #include "dialogs/LabelLinkCtrl_win.h"
 #include "dialogs/MessageDialogLayout.h"
 #include "messages/MessageLogTypes.h"
@@ -42,6 +47,7 @@ enum MessageDialogControlId : int {
   kDetailsButtonControlId = 1004,
   kDetailsLabelControlId = 1005,
   kDetailMessageControlId = 1006,
+  kItemsTreeControlId = 1007,
   kTaskArrowControlId = 1100,        // + task index
   kTaskLinkControlId = 1200,         // + task index
   kTaskDescriptionControlId = 1300,  // + task index
@@ -49,15 +55,6 @@ enum MessageDialogControlId : int {
 };
 
 inline constexpr wchar_t kMessageDialogClassName[] = L"TolvarMessageDialog";
-
-// One item of the related-messages tree, as the owner's item reader supplies it.
-struct TDialogItem {
-  std::int32_t Level = 0;  // depth, 0 for a top-level item
-  std::string Text;
-  std::string Detail;
-};
-// Reads item `index`; the detail text is wanted only when `wantDetail` is true.
-using TItemReader = std::function<void(std::int32_t index, bool wantDetail, TDialogItem& item)>;
 
 class TMessDlgForm : public Window {
  public:
@@ -78,9 +75,12 @@ class TMessDlgForm : public Window {
   void SetDialogRec(const TDialogRec& record);
   // The window's outer width, which the user cannot change.
   void SetDialogWidth(int width);
+  // The callback that supplies the items of the tree (TItemReader captures its owner).
   void SetItemReader(TItemReader reader) { itemReader_ = std::move(reader); }
-  // Shows the item tree for first..last; an empty range (first < 0 or
-  // last < first) shows none and keeps the fixed dialog border. Lays out the window.
+  // Shows the item tree for first..last, built by FillItemTree, all nodes open,
+  // the first one selected and named after the message type, and makes the
+  // height sizeable. An empty range (first < 0 or last < first) shows none and
+  // keeps the fixed dialog border. Lays out the window.
   void SetItemRange(std::int32_t first, std::int32_t last);
 
   // Shows the dialog modally, centred on the screen; the modal result of the
@@ -95,6 +95,8 @@ class TMessDlgForm : public Window {
   bool DetailMessageVisible() const noexcept { return detailMessageVisible_; }
   std::int32_t ItemTreePanelHeight() const noexcept { return itemTreePanelHeight_; }
   bool ItemTreeVisible() const noexcept { return itemTreeVisible_; }
+  bool ItemsHaveDetails() const noexcept { return itemsHaveDetails_; }
+  HWND ItemsTreeView() const noexcept { return itemsTree_ ? itemsTree_->Handle() : nullptr; }
   int FixedWidth() const noexcept { return fixedWidth_; }
   int CommonButtonWidth() const noexcept { return commonButtonWidth_; }
   dialog_layout::PanelStack Panels() const;
@@ -144,6 +146,17 @@ class TMessDlgForm : public Window {
   void UpdateDetails();
   void SetSizeableBorder(bool sizeable);
 
+  // Item tree (MessageDialogItemTree_win.cpp).
+  void FillItemsTree(std::int32_t first, std::int32_t last);
+  void ItemDetailsPreSizing(const std::string& detail);
+  void NameFirstNodeAfterType();
+  void ItemsTreeViewChange();
+  std::int32_t SelectedItemIndex() const;
+  std::string ShownDetailText() const;
+  void PlaceItemsTree();
+  void ItemTreePanelResize(int clientHeight);
+  void AnswerMinMaxInfo(MINMAXINFO& limits) const;
+
   // Painting.
   void PaintBackground(HDC dc);
   bool OnWindowSurface(HWND control) const;
@@ -165,7 +178,7 @@ class TMessDlgForm : public Window {
   PushButton* FocusedButton() const;
   PushButton* FirstCancelButton() const;
   PushButton* ButtonWithAccessKey(wchar_t key) const;
-  void MoveFocus(int step);
+  void MoveFocus(int step, bool withTree = false);
   void ShowAsDefault(const PushButton* button);
 
   // Showing and closing.
@@ -187,6 +200,7 @@ class TMessDlgForm : public Window {
   HWND detailsButton_ = nullptr;
   HWND detailsLabel_ = nullptr;
   HWND detailMessage_ = nullptr;
+  std::unique_ptr<TItemsTreeView> itemsTree_;  // freed after the window (destructor): holds the images
   std::vector<std::unique_ptr<PushButton>> createdButtons_;  // every button on the bar
   std::vector<PushButton*> buttonList_;                       // the ones BuildButtons arranges
   std::vector<TaskLink> tasks_;

@@ -174,13 +174,16 @@ TMessDlgForm::PushButton* TMessDlgForm::ButtonWithAccessKey(wchar_t key) const {
   return nullptr;
 }
 
-void TMessDlgForm::MoveFocus(int step) {
-  if (buttonList_.empty()) return;
-  const auto count = static_cast<int>(buttonList_.size());
-  const auto focused = std::find(buttonList_.begin(), buttonList_.end(), FocusedButton());
-  int index = focused == buttonList_.end() ? (step > 0 ? -1 : 0) : static_cast<int>(focused - buttonList_.begin());
+void TMessDlgForm::MoveFocus(int step, bool withTree) {
+  // The push buttons in their order, then the item tree when it is shown.
+  std::vector<HWND> stops = PushButtons();
+  if (withTree && itemTreeVisible_ && ItemsTreeView()) stops.push_back(ItemsTreeView());
+  if (stops.empty()) return;
+  const auto count = static_cast<int>(stops.size());
+  const auto focused = std::find(stops.begin(), stops.end(), ::GetFocus());
+  int index = focused == stops.end() ? (step > 0 ? -1 : 0) : static_cast<int>(focused - stops.begin());
   index = ((index + step) % count + count) % count;
-  ::SetFocus(buttonList_[static_cast<std::size_t>(index)]->handle);
+  ::SetFocus(stops[static_cast<std::size_t>(index)]);
 }
 
 void TMessDlgForm::FormKeyPress(wchar_t key) {
@@ -204,7 +207,7 @@ bool TMessDlgForm::IsMouseDownTarget(const MSG& message) const {
     return IsMouseDownSurfaceAt(POINT{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)});
   }
   return message.hwnd == icon_ || message.hwnd == message_ || message.hwnd == detailsButton_ ||
-         message.hwnd == detailsLabel_ || FindButton(message.hwnd) != nullptr;
+         message.hwnd == detailsLabel_ || message.hwnd == ItemsTreeView() || FindButton(message.hwnd) != nullptr;
 }
 
 bool TMessDlgForm::IsMouseDownSurfaceAt(POINT point) const {
@@ -253,15 +256,15 @@ bool TMessDlgForm::PreTranslateMessage(MSG& message) {
           }
           return false;
         case VK_TAB:
-          MoveFocus(::GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+          MoveFocus(::GetKeyState(VK_SHIFT) < 0 ? -1 : 1, true);
           return true;
         case VK_LEFT:
         case VK_UP:
-          MoveFocus(-1);
-          return true;
         case VK_RIGHT:
         case VK_DOWN:
-          MoveFocus(1);
+          // In the item tree the arrows walk the nodes.
+          if (message.hwnd == ItemsTreeView()) return false;
+          MoveFocus(message.wParam == VK_LEFT || message.wParam == VK_UP ? -1 : 1);
           return true;
         default:
           return false;
@@ -340,28 +343,24 @@ LRESULT TMessDlgForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       SetModalResult(mrCancel);
       return 0;
     case WM_GETMINMAXINFO:
+      // With the fixed dialog border the platform's limits stand.
       if (itemTreeVisible_) {
-        auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
-        RECT frame{};
-        ::GetWindowRect(Handle(), &frame);
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        PanelStack panels = Panels();
-        panels.itemTree = kMinItemTreeHeight;
-        limits.ptMinTrackSize.x = limits.ptMaxTrackSize.x = fixedWidth_;
-        limits.ptMinTrackSize.y = ClientHeight(panels) + (frame.bottom - frame.top) - client.bottom;
+        AnswerMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
       }
       break;
     case WM_SIZE:
-      // While the tree is shown, the user's resizing is its new height.
-      if (itemTreeVisible_ && trackItemTreeHeight_) {
-        PanelStack others = Panels();
-        others.itemTree = -1;
-        itemTreePanelHeight_ = static_cast<int>(HIWORD(lParam)) - ClientHeight(others);
-        ArrangePanels();
+      ItemTreePanelResize(static_cast<int>(HIWORD(lParam)));
+      break;
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (itemsTree_ && header.hwndFrom == itemsTree_->Handle() &&
+          (header.code == TVN_SELCHANGEDW || header.code == TVN_SELCHANGEDA)) {
+        ItemsTreeViewChange();
+        return 0;
       }
       break;
+    }
     default:
       break;
   }

@@ -65,6 +65,41 @@ void ClickControl(HWND control) {
   ClickAt(control, POINT{size.cx / 2, size.cy / 2});
 }
 
+namespace {
+
+// Sends one mouse event at a screen point, in the absolute coordinates SendInput takes.
+void MouseAt(POINT screen, DWORD flags) {
+  const int width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((static_cast<long long>(screen.x) * 65536 + width / 2) / width);
+  input.mi.dy = static_cast<LONG>((static_cast<long long>(screen.y) * 65536 + height / 2) / height);
+  input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+  ::SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+void DragWindowEdge(HWND window, int hitTest, int dx, int dy) {
+  RECT frame{};
+  ::GetWindowRect(window, &frame);
+  POINT at{(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
+  if (hitTest == HTBOTTOM) at.y = frame.bottom - 2;
+  if (hitTest == HTRIGHT) at.x = frame.right - 2;
+  MouseAt(at, 0);
+  ::Sleep(100);
+  MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+  ::Sleep(100);
+  constexpr int kSteps = 8;
+  for (int step = 1; step <= kSteps; ++step) {
+    MouseAt(POINT{at.x + dx * step / kSteps, at.y + dy * step / kSteps}, 0);
+    ::Sleep(50);
+  }
+  MouseAt(POINT{at.x + dx, at.y + dy}, MOUSEEVENTF_LEFTUP);
+  ::Sleep(100);
+}
+
 COLORREF PixelAt(HWND window, POINT point) {
   const HDC dc = ::GetDC(window);
   const COLORREF color = ::GetPixel(dc, point.x, point.y);

@@ -33,6 +33,11 @@ void PressKey(HWND dialog, UINT virtualKey);
 void ClickControl(HWND control);
 void ClickAt(HWND window, POINT clientPoint);
 
+// Drags an edge of a window with the mouse as a user would: presses the left
+// button on the middle of the edge named by `hitTest` (HTBOTTOM, HTRIGHT),
+// moves by (dx, dy) in steps and releases. Real input: the window must be on top.
+void DragWindowEdge(HWND window, int hitTest, int dx, int dy);
+
 // The colour of a client pixel as the screen shows it.
 COLORREF PixelAt(HWND window, POINT clientPoint);
 

@@ -1,6 +1,7 @@
 // The showcase program's dialogs, each opened in a process of its own and worked
 // by the robot as a user would: read, screenshot (scripts/screenshots.sh),
-// press, and the exit code tells the modal result and the second result.
+// press, and the exit code tells the modal result and the second result. The
+// registry value the tree's height is saved in is checked after the end.
 #include <gtest/gtest.h>
 
 #include "dialogs/MessageDialogForm_win.h"
@@ -10,6 +11,7 @@
 #include "tests/support/RegistrySnapshot_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/Scratch_win.h"
+#include "tests/support/TreeViewRobot_win.h"
 #include "tests/win32/DialogRobot_win.h"
 
 namespace tolvar::test {
@@ -29,6 +31,7 @@ struct Showcase {
   std::vector<std::string> buttons;
   std::function<void(HWND dialog)> work;  // after the screenshot
   DWORD exitCode;
+  std::optional<DWORD> storedTreeHeight = {};  // "ItemTreePanelHeight" after the end
 };
 
 class DialogShowcase : public ::testing::TestWithParam<Showcase> {
@@ -56,6 +59,10 @@ TEST_P(DialogShowcase, OpensReadsAndAnswers) {
   const auto exitCode = demo->Wait(kExitLimitMs);
   ASSERT_TRUE(exitCode);
   EXPECT_EQ(*exitCode, showcase.exitCode);
+  if (showcase.storedTreeHeight) {
+    EXPECT_EQ(RegistryKey::OpenRead(HKEY_CURRENT_USER, kMessageDialogSetupKey).ReadDword("ItemTreePanelHeight"),
+              showcase.storedTreeHeight);
+  }
 }
 
 void Press(HWND dialog, const char* caption) { PressButton(FindButton(dialog, caption)); }
@@ -65,6 +72,30 @@ void OpenDetails(HWND dialog, const std::string& name) {
   ClickControl(ControlOf(dialog, kDetailsLabelControlId));
   WaitUntil([&] { return ::IsWindowVisible(ControlOf(dialog, kDetailMessageControlId)) != FALSE; });
   TakeScreenshotIfWanted(dialog, name);
+}
+
+// The tree of related messages: read across the process boundary, an item
+// selected with its details shown, the window dragged taller.
+void WorkTheTree(HWND dialog) {
+  const HWND tree = ControlOf(dialog, kItemsTreeControlId);
+  const std::vector<TreeNodeInfo> nodes = ReadTreeNodes(tree);
+  EXPECT_EQ(TreeLines(nodes), (std::vector<std::string>{"Chyba 0 0", "  setup2.cab: soubor nebyl nalezen 1 1",
+                                                         "  data.cab: chyba při čtení 1 2",
+                                                         "Kontrola cílové složky 0 3", "  Skupina 0 -1",
+                                                         "    Na disku C: zbývá 120 MB 1 4"}));
+  OpenDetails(dialog, "dialog-tree-details-open");
+  const auto readError = std::find_if(nodes.begin(), nodes.end(), [](const TreeNodeInfo& node) {
+    return node.text == "data.cab: chyba při čtení";
+  });
+  ASSERT_NE(readError, nodes.end());
+  ASSERT_TRUE(ClickTreeNode(tree, readError->handle));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return WindowText(ControlOf(dialog, kDetailMessageControlId)).starts_with("Čtení souboru D:\\DISK2"); }));
+  const SIZE before = ClientSizeOf(dialog);
+  DragWindowEdge(dialog, HTBOTTOM, 0, 90);
+  EXPECT_TRUE(WaitUntil([&] { return ClientSizeOf(dialog).cy == before.cy + 90; }));
+  TakeScreenshotIfWanted(dialog, "dialog-tree-taller");
+  Press(dialog, "&Obnovit");
 }
 
 const Showcase kShowcases[] = {
@@ -100,6 +131,8 @@ const Showcase kShowcases[] = {
     // carries it and is pressed.
     {"custom-countdown", "Informace", {"Zpět", "Spustit [5 s]", "Počkat [5 s]"}, [](HWND) {},
      Combined(mrNo, 7)},
+    {"tree", "Kopírování se nezdařilo", {"Zpět", "&Obnovit"}, WorkTheTree, Combined(mrRetry, 6),
+     70 + 90},
     {"long", "Kopírování se nezdařilo", {"Zpět", "&Obnovit", "&Nápověda"}, [](HWND d) { PressKey(d, VK_ESCAPE); },
      mrCancel},
 };

@@ -29,9 +29,17 @@ Result Combined(std::uint16_t modalResult, std::uint16_t resultCode) {
   return modalResult | (static_cast<Result>(resultCode) << 16);
 }
 
-// A record shown through its own dialog, so that the second result is known too.
+// Related messages for the item tree: level, text and detail of each item.
+struct DemoItem {
+  std::int32_t level;
+  const char* text;
+  const char* detail;
+};
+
+// A record shown through its own dialog, so that the second result is known too;
+// with items, below its buttons a tree of them.
 Result ShowRecord(TMessageType type, const std::string& title, const std::string& text, const std::string& detail,
-                  const TDialogRec& record, bool sameWidth = true) {
+                  const TDialogRec& record, bool sameWidth = true, const std::vector<DemoItem>& items = {}) {
   TMessDlgForm dialog;
   dialog.SetSetupKey(kMessageDialogSetupKey);
   dialog.SetMessageType(type);
@@ -41,7 +49,15 @@ Result ShowRecord(TMessageType type, const std::string& title, const std::string
   dialog.SetButtsSameWidth(sameWidth);
   dialog.SetDialogRec(record);
   dialog.SetDialogWidth(440);
-  dialog.SetItemRange(-1, -1);
+  if (!items.empty()) {
+    dialog.SetItemReader([&items](std::int32_t index, bool wantDetail, TDialogItem& item) {
+      const DemoItem& demo = items.at(static_cast<std::size_t>(index));
+      item.Level = demo.level;
+      item.Text = demo.text;
+      if (wantDetail) item.Detail = demo.detail;
+    });
+  }
+  dialog.SetItemRange(items.empty() ? -1 : 0, static_cast<std::int32_t>(items.size()) - 1);
   const std::uint16_t modalResult = dialog.Execute();
   return Combined(modalResult, dialog.ResultCode());
 }
@@ -62,6 +78,26 @@ const char kLongDetail[] =
     "Soubor WIZARD.zl nebyl ve zdrojové složce nalezen. Zkontrolujte, zda je instalační médium "
     "vloženo a čitelné, a spusťte instalaci znovu.\r\nZdrojová složka: D:\\\r\nCílová složka: "
     "C:\\Program Files\\VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup\\";
+
+// A copy from the second disk that went wrong, as a tree: the copy itself with
+// the two failed files below it, then the check of the target folder with a
+// finding two levels down (a "Skupina" node stands for the level between).
+const std::vector<DemoItem>& CopyReportItems() {
+  static const std::vector<DemoItem> items = {
+      {0, "Kopírování souborů z disku 2", "Z disku 2 se nepodařilo zkopírovat 2 soubory z 5."},
+      {1, "setup2.cab: soubor nebyl nalezen",
+       "Soubor D:\\DISK2\\setup2.cab na vloženém disku není. Vložte disk 2 a zvolte Obnovit."},
+      {1, "data.cab: chyba při čtení",
+       "Čtení souboru D:\\DISK2\\data.cab skončilo po 1 048 576 bajtech chybou zařízení. Disk může být "
+       "poškrábaný nebo znečištěný: otřete jej měkkým hadříkem od středu k okraji a zkuste to znovu. Pokud chyba "
+       "přetrvává, požádejte dodavatele o náhradní disk."},
+      {0, "Kontrola cílové složky",
+       "Cílová složka C:\\Program Files\\VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup\\ existuje a je "
+       "zapisovatelná."},
+      {2, "Na disku C: zbývá 120 MB", "Pro dokončení instalace stačí 48 MB volného místa."},
+  };
+  return items;
+}
 
 struct Scenario {
   const char* name;
@@ -127,6 +163,16 @@ const std::vector<Scenario>& Scenarios() {
          BuildDialogRec(record, true, 1u << sbkBack, custom, {}, 0, 5000, kCustomButtonKind, -1, "Instalace Ledgero",
                         {}, 1);
          return ShowRecord(mltInformation, {}, LoadText(TextId::PreparingWizard), {}, record);
+       }},
+      {"tree",
+       [] {
+         TDialogRec record;
+         BuildDialogRec(record, true, (1u << sbkBack) | (1u << sbkRetry), {}, {}, 0, -1, 0, -1, {}, {}, 1);
+         return ShowRecord(mltError, "Kopírování se nezdařilo",
+                           "Některé soubory průvodce instalací se nepodařilo zkopírovat. Vyberte položku "
+                           "a v Dalších informacích uvidíte podrobnosti.",
+                           "Vyberte položku seznamu, jejíž podrobnosti chcete vidět.", record, true,
+                           CopyReportItems());
        }},
       {"long",
        [] {
