@@ -25,7 +25,7 @@ struct Items {
   std::vector<std::int32_t> levels;
   std::vector<std::string> details;  // empty or as many as levels
 
-  // The reader keeps its own copy: the dialog may outlive the spec.
+  // The reader keeps its own copy: the dialog may outlive these items.
   TItemReader Reader() const {
     return [copy = *this](std::int32_t index, bool wantDetail, TDialogItem& item) {
       const auto at = static_cast<std::size_t>(index);
