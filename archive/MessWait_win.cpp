@@ -58,15 +58,15 @@ void SetVisible(HWND control, bool visible) { ::ShowWindow(control, visible ? SW
 TWaitForm::TWaitForm() : font_(CreateFormFont()) {
   ClassSpec windowClass;
   windowClass.name = L"TWaitForm";
-  CreateSpec spec;
-  spec.caption = LoadText(TextId::WaitCaption);
-  spec.style = WS_POPUP | WS_CAPTION;  // dialog border, no caption-bar buttons
-  spec.exStyle = WS_EX_DLGMODALFRAME;
-  spec.left = 0;
-  spec.top = 0;
-  spec.clientWidth = kClientWidth;
-  spec.clientHeight = kClientHeight;
-  if (!CreateWindowObject(windowClass, spec)) return;
+  CreateSpec params;
+  params.caption = LoadText(TextId::WaitCaption);
+  params.style = WS_POPUP | WS_CAPTION;  // dialog border, no caption-bar buttons
+  params.exStyle = WS_EX_DLGMODALFRAME;
+  params.left = 0;
+  params.top = 0;
+  params.clientWidth = kClientWidth;
+  params.clientHeight = kClientHeight;
+  if (!CreateWindowObject(windowClass, params)) return;
   const HWND form = Handle();
   const HFONT font = font_.get();
 

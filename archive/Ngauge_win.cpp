@@ -33,14 +33,14 @@ TNGauge::TNGauge(HWND parent, int left, int top, int width, int height) {
   ClassSpec windowClass;
   windowClass.name = L"TNGauge";
   windowClass.background = nullptr;  // the paint covers every pixel
-  CreateSpec spec;
-  spec.style = WS_CHILD | WS_VISIBLE;
-  spec.parent = parent;
-  spec.left = left;
-  spec.top = top;
-  spec.clientWidth = width;
-  spec.clientHeight = height;
-  CreateWindowObject(windowClass, spec);
+  CreateSpec params;
+  params.style = WS_CHILD | WS_VISIBLE;
+  params.parent = parent;
+  params.left = left;
+  params.top = top;
+  params.clientWidth = width;
+  params.clientHeight = height;
+  CreateWindowObject(windowClass, params);
 }
 
 void TNGauge::Refresh() {

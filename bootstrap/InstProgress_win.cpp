@@ -29,15 +29,15 @@ TInstProgressForm::TInstProgressForm() {
   font_ = CreateFontByHeight(L"MS Sans Serif", -11);
   ClassSpec windowClass;
   windowClass.name = L"TInstProgressForm";
-  CreateSpec spec;
-  spec.caption = LoadText(TextId::InstProgressCaption);
-  spec.style = kFormStyle;
-  spec.exStyle = kFormExStyle;
-  spec.left = kScreenLeft;
-  spec.top = kScreenTop;
-  spec.clientWidth = kClientWidth;
-  spec.clientHeight = kClientHeight;
-  if (!CreateWindowObject(windowClass, spec)) return;
+  CreateSpec params;
+  params.caption = LoadText(TextId::InstProgressCaption);
+  params.style = kFormStyle;
+  params.exStyle = kFormExStyle;
+  params.left = kScreenLeft;
+  params.top = kScreenTop;
+  params.clientWidth = kClientWidth;
+  params.clientHeight = kClientHeight;
+  if (!CreateWindowObject(windowClass, params)) return;
   ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
   label1_ = CreateControl(Handle(), {.text = LoadText(TextId::PreparingWizard), .left = 10, .top = 15,

@@ -28,14 +28,14 @@ TLabelLink::TLabelLink(HWND parent, int left, int top, int width, int height, in
   ClassSpec windowClass;
   windowClass.name = L"TolvarLabelLink";
   windowClass.background = nullptr;  // painted with the parent's colour
-  CreateSpec spec;
-  spec.style = WS_CHILD | WS_VISIBLE;
-  spec.left = left;
-  spec.top = top;
-  spec.clientWidth = width;
-  spec.clientHeight = height;
-  spec.parent = parent;
-  if (!CreateWindowObject(windowClass, spec)) throw std::runtime_error("cannot create a link label");
+  CreateSpec params;
+  params.style = WS_CHILD | WS_VISIBLE;
+  params.left = left;
+  params.top = top;
+  params.clientWidth = width;
+  params.clientHeight = height;
+  params.parent = parent;
+  if (!CreateWindowObject(windowClass, params)) throw std::runtime_error("cannot create a link label");
   ::SetWindowLongPtrW(Handle(), GWLP_ID, id);
   savedNormalFont_ = font_;
   ApplyFont();

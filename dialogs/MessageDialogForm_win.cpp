@@ -68,12 +68,12 @@ COLORREF Lighten(COLORREF color) {
 TMessDlgForm::TMessDlgForm() {
   ClassSpec windowClass;
   windowClass.name = kMessageDialogClassName;
-  CreateSpec spec;
-  spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  spec.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-  spec.clientWidth = kDesignedClientWidth;
-  spec.clientHeight = kDesignedClientHeight;
-  if (!CreateWindowObject(windowClass, spec)) throw std::runtime_error("cannot create the message dialog");
+  CreateSpec params;
+  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
+  params.clientWidth = kDesignedClientWidth;
+  params.clientHeight = kDesignedClientHeight;
+  if (!CreateWindowObject(windowClass, params)) throw std::runtime_error("cannot create the message dialog");
 
   RECT frame{};
   ::GetWindowRect(Handle(), &frame);

@@ -29,13 +29,13 @@ const StandardButtonSpec& StandardButtonSpecOf(int kind) {
 }
 
 TMessageDlgButton StandardButton(int kind) {
-  const StandardButtonSpec& spec = StandardButtonSpecOf(kind);
+  const StandardButtonSpec& params = StandardButtonSpecOf(kind);
   TMessageDlgButton button;
-  button.Caption = LoadText(spec.caption);
-  button.ModalResult = spec.modalResult;
-  button.ResultCode = spec.resultCode;
-  button.IsDefault = spec.isDefault;
-  button.IsCancel = spec.isCancel;
+  button.Caption = LoadText(params.caption);
+  button.ModalResult = params.modalResult;
+  button.ResultCode = params.resultCode;
+  button.IsDefault = params.isDefault;
+  button.IsCancel = params.isCancel;
   return button;
 }
 

@@ -6,14 +6,14 @@
 
 namespace tolvar {
 
-HWND CreateControl(HWND parent, const ControlSpec& spec) {
-  DWORD style = WS_CHILD | spec.style;
-  if (spec.visible) style |= WS_VISIBLE;
-  const HWND control = ::CreateWindowExW(spec.exStyle, spec.className, Utf8ToUtf16(spec.text).c_str(), style, spec.left,
-                                         spec.top, spec.width, spec.height, parent,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+HWND CreateControl(HWND parent, const ControlSpec& params) {
+  DWORD style = WS_CHILD | params.style;
+  if (params.visible) style |= WS_VISIBLE;
+  const HWND control = ::CreateWindowExW(params.exStyle, params.className, Utf8ToUtf16(params.text).c_str(), style, params.left,
+                                         params.top, params.width, params.height, parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(params.id)),
                                          ::GetModuleHandleW(nullptr), nullptr);
-  if (control && spec.font) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+  if (control && params.font) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(params.font), FALSE);
   return control;
 }
 

@@ -26,7 +26,7 @@ struct ControlSpec {
 };
 
 // Creates a child control of parent; nullptr on failure.
-HWND CreateControl(HWND parent, const ControlSpec& spec);
+HWND CreateControl(HWND parent, const ControlSpec& params);
 
 // A font of the given face and pixel height (negative: character height, as the
 // designed layouts give it).

@@ -32,7 +32,7 @@ void Window::CenterOnScreen() {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool Window::CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& spec) {
+bool Window::CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& params) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
@@ -49,12 +49,12 @@ bool Window::CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& 
     if (!::RegisterClassExW(&wc)) return false;
   }
 
-  RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
-  ::AdjustWindowRectEx(&frame, spec.style, FALSE, spec.exStyle);
-  topLevel_ = (spec.style & WS_CHILD) == 0;
-  const HWND created = ::CreateWindowExW(spec.exStyle, windowClass.name, Utf8ToUtf16(spec.caption).c_str(), spec.style,
-                                         spec.left, spec.top, frame.right - frame.left, frame.bottom - frame.top,
-                                         spec.parent, nullptr, instance, this);
+  RECT frame{0, 0, params.clientWidth, params.clientHeight};
+  ::AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
+  topLevel_ = (params.style & WS_CHILD) == 0;
+  const HWND created = ::CreateWindowExW(params.exStyle, windowClass.name, Utf8ToUtf16(params.caption).c_str(), params.style,
+                                         params.left, params.top, frame.right - frame.left, frame.bottom - frame.top,
+                                         params.parent, nullptr, instance, this);
   return created != nullptr;
 }
 

@@ -49,7 +49,7 @@ class Window {
   };
 
   // Registers the class on first use and creates the window; false on failure.
-  bool CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& spec);
+  bool CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& params);
 
   // Handles one message; the default passes it to DefWindowProcW. Subclasses
   // pass what they do not handle to Window::HandleMessage.

@@ -16,14 +16,14 @@ class TestWindow : public Window {
   explicit TestWindow(const char* caption, HWND parent = nullptr) {
     ClassSpec windowClass;
     windowClass.name = L"TolvarTestWindow";
-    CreateSpec spec;
-    spec.caption = caption;
-    spec.style = parent ? WS_CHILD | WS_VISIBLE : WS_POPUP | WS_CAPTION | WS_VISIBLE;
-    spec.parent = parent;
-    spec.clientWidth = 200;
-    spec.clientHeight = 100;
-    spec.left = spec.top = 10;
-    EXPECT_TRUE(CreateWindowObject(windowClass, spec));
+    CreateSpec params;
+    params.caption = caption;
+    params.style = parent ? WS_CHILD | WS_VISIBLE : WS_POPUP | WS_CAPTION | WS_VISIBLE;
+    params.parent = parent;
+    params.clientWidth = 200;
+    params.clientHeight = 100;
+    params.left = params.top = 10;
+    EXPECT_TRUE(CreateWindowObject(windowClass, params));
   }
   bool PreTranslateMessage(MSG& message) override {
     if (message.message == WM_KEYDOWN) ++previewedKeys;

@@ -44,19 +44,19 @@ struct TreeDialogSpec {
 };
 
 // Configured in the order the message log uses, with the items last.
-void Configure(TMessDlgForm& form, const TreeDialogSpec& spec) {
+void Configure(TMessDlgForm& form, const TreeDialogSpec& params) {
   form.SetSetupKey(kMessageDialogSetupKey);
-  form.SetMessageType(spec.type);
+  form.SetMessageType(params.type);
   form.SetTitle({});
   form.SetMessageText("Některé soubory se nepodařilo zkopírovat.");
-  form.SetDetailMessage(spec.detail);
+  form.SetDetailMessage(params.detail);
   form.SetButtsSameWidth(true);
   TDialogRec record;
   BuildDialogRec(record, true, 1u << sbkBack, {}, {}, 0, -1, 0, -1, {}, {}, 1);
   form.SetDialogRec(record);
   form.SetDialogWidth(440);
-  form.SetItemReader(spec.items.Reader());
-  form.SetItemRange(0, spec.items.Last());
+  form.SetItemReader(params.items.Reader());
+  form.SetItemRange(0, params.items.Last());
 }
 
 // Shown once the dialog is: the control's own visibility, whether or not the dialog is on the screen.
@@ -202,7 +202,7 @@ const std::string kLongDetail =
 TEST_F(ItemTree, SelectingAnItemShowsItsDetailAGroupTheDialogsOwn) {
   ASSERT_TRUE(
       RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kMessageDialogSetupKey).WriteDword("DetailMessageVisible", 1));
-  const TreeDialogSpec spec{.detail = "Podrobnosti dialogu",
+  const TreeDialogSpec params{.detail = "Podrobnosti dialogu",
                             .items = {.levels = {0, 1, 1, 0, 2}, .details = {"", kShortDetail, kLongDetail, "", "E"}}};
 
   // The pane as high as the longest item detail needs, measured by a dialog showing only that text.
@@ -212,7 +212,7 @@ TEST_F(ItemTree, SelectingAnItemShowsItsDetailAGroupTheDialogsOwn) {
   ASSERT_GT(longestPane, 37);
 
   TMessDlgForm form;
-  Configure(form, spec);
+  Configure(form, params);
   EXPECT_EQ(form.Panels().detailMessage, longestPane);
   std::string first, afterB, afterC, afterGroup, afterDown;
   std::vector<int> heights;
@@ -227,7 +227,7 @@ TEST_F(ItemTree, SelectingAnItemShowsItsDetailAGroupTheDialogsOwn) {
         if (SelectAndWaitFor(dialog, "C", kLongDetail)) afterC = ShownDetail(dialog);
         heights.push_back(ClientSizeOf(dialog).cy);
         TakeScreenshotIfWanted(dialog, "itemtree-long-detail");
-        if (SelectAndWaitFor(dialog, "Skupina", spec.detail)) afterGroup = ShownDetail(dialog);
+        if (SelectAndWaitFor(dialog, "Skupina", params.detail)) afterGroup = ShownDetail(dialog);
         // The keyboard: Tab leaves the clicked tree for the button and comes back,
         // and in the tree the arrows walk the nodes.
         PressKey(dialog, VK_TAB);
@@ -246,7 +246,7 @@ TEST_F(ItemTree, SelectingAnItemShowsItsDetailAGroupTheDialogsOwn) {
   EXPECT_EQ(first, "");  // the first item has no detail of its own
   EXPECT_EQ(afterB, kShortDetail);
   EXPECT_EQ(afterC, kLongDetail);
-  EXPECT_EQ(afterGroup, spec.detail);
+  EXPECT_EQ(afterGroup, params.detail);
   EXPECT_EQ(focusAfterTab, ControlOf(form.Handle(), IDCANCEL));
   EXPECT_EQ(focusAfterSecondTab, form.ItemsTreeView());
   EXPECT_EQ(afterDown, "E");
@@ -256,9 +256,9 @@ TEST_F(ItemTree, SelectingAnItemShowsItsDetailAGroupTheDialogsOwn) {
 }
 
 TEST_F(ItemTree, TheHeightTheUserDragsIsRememberedAndTheWidthStaysFixed) {
-  const TreeDialogSpec spec{.items = {.levels = {0, 1, 1}}};
+  const TreeDialogSpec params{.items = {.levels = {0, 1, 1}}};
   TMessDlgForm form;
-  Configure(form, spec);
+  Configure(form, params);
   SIZE before{}, taller{};
   RECT treeBefore{}, treeTaller{}, frameBefore{}, frameAfterRightDrag{};
   MINMAXINFO limits{};
@@ -297,10 +297,10 @@ TEST_F(ItemTree, TheHeightTheUserDragsIsRememberedAndTheWidthStaysFixed) {
 
   // The next dialog with a tree opens with that height; one without a tree keeps its own.
   TMessDlgForm next;
-  Configure(next, spec);
+  Configure(next, params);
   EXPECT_EQ(ClientSizeOf(next.Handle()).cy, 71 + 45 + 130);
   TMessDlgForm plain;
-  Configure(plain, spec);
+  Configure(plain, params);
   plain.SetItemRange(-1, -1);
   EXPECT_EQ(ClientSizeOf(plain.Handle()).cy, 71 + 45);
 

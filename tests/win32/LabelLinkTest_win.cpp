@@ -15,14 +15,14 @@ class Surface : public Window {
   Surface() {
     ClassSpec windowClass;
     windowClass.name = L"TolvarLinkTestSurface";
-    CreateSpec spec;
-    spec.style = WS_POPUP | WS_VISIBLE;
-    spec.exStyle = WS_EX_TOPMOST;
-    spec.left = 100;
-    spec.top = 100;
-    spec.clientWidth = 400;
-    spec.clientHeight = 300;
-    EXPECT_TRUE(CreateWindowObject(windowClass, spec));
+    CreateSpec params;
+    params.style = WS_POPUP | WS_VISIBLE;
+    params.exStyle = WS_EX_TOPMOST;
+    params.left = 100;
+    params.top = 100;
+    params.clientWidth = 400;
+    params.clientHeight = 300;
+    EXPECT_TRUE(CreateWindowObject(windowClass, params));
   }
 };
 

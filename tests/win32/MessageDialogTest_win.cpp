@@ -46,14 +46,14 @@ struct DialogSpec {
   TDialogRec record = Record(1u << sbkBack);
 };
 
-void Configure(TMessDlgForm& form, const DialogSpec& spec) {
+void Configure(TMessDlgForm& form, const DialogSpec& params) {
   form.SetSetupKey(kMessageDialogSetupKey);
-  form.SetMessageType(spec.type);
-  form.SetTitle(spec.title);
-  form.SetMessageText(spec.text);
-  form.SetDetailMessage(spec.detail);
-  form.SetButtsSameWidth(spec.sameWidth);
-  form.SetDialogRec(spec.record);
+  form.SetMessageType(params.type);
+  form.SetTitle(params.title);
+  form.SetMessageText(params.text);
+  form.SetDetailMessage(params.detail);
+  form.SetButtsSameWidth(params.sameWidth);
+  form.SetDialogRec(params.record);
   form.SetDialogWidth(440);
   form.SetItemRange(-1, -1);
 }
@@ -65,10 +65,10 @@ struct Outcome {
   bool detailMessageVisible = false;
 };
 
-Outcome RunDialog(const DialogSpec& spec, std::function<void(HWND)> robot,
+Outcome RunDialog(const DialogSpec& params, std::function<void(HWND)> robot,
             const std::function<void(TMessDlgForm&)>& beforeShow = {}) {
   TMessDlgForm form;
-  Configure(form, spec);
+  Configure(form, params);
   if (beforeShow) beforeShow(form);
   Outcome outcome;
   outcome.panels = form.Panels();
@@ -123,12 +123,12 @@ TEST_F(MessageDialog, OneLineMessageWithTheBackButton) {
 }
 
 TEST_F(MessageDialog, TwoLinesMakeTheMessagePanel82AndTheWindow440Wide) {
-  DialogSpec spec;
-  spec.text = "První řádek zprávy\nDruhý řádek zprávy";
-  spec.record = Record(0xF800 | (1u << sbkBack));  // bits above 10 name no button
+  DialogSpec params;
+  params.text = "První řádek zprávy\nDruhý řádek zprávy";
+  params.record = Record(0xF800 | (1u << sbkBack));  // bits above 10 name no button
   RECT frame{};
   std::vector<std::string> buttons;
-  const Outcome outcome = RunDialog(spec, [&](HWND dialog) {
+  const Outcome outcome = RunDialog(params, [&](HWND dialog) {
     ::GetWindowRect(dialog, &frame);
     buttons = ChildTexts(dialog, "Button");
     PressCloseBox(dialog);
@@ -141,15 +141,15 @@ TEST_F(MessageDialog, TwoLinesMakeTheMessagePanel82AndTheWindow440Wide) {
 }
 
 TEST_F(MessageDialog, OkAndBackInOrderOkFocusedEnterAndEsc) {
-  DialogSpec spec;
-  spec.type = mltConfirmation;
-  spec.record = Record(0x0018);
+  DialogSpec params;
+  params.type = mltConfirmation;
+  params.record = Record(0x0018);
   for (const UINT key : {VK_RETURN, VK_ESCAPE}) {
     SCOPED_TRACE(key);
     std::vector<std::string> buttons;
     RECT ok{}, back{};
     HWND focus = nullptr, okButton = nullptr;
-    const Outcome outcome = RunDialog(spec, [&](HWND dialog) {
+    const Outcome outcome = RunDialog(params, [&](HWND dialog) {
       buttons = ChildTexts(dialog, "Button");
       okButton = ControlOf(dialog, IDOK);
       ok = BoundsOf(okButton);
@@ -183,14 +183,14 @@ TEST_F(MessageDialog, ALongCaptionWidensEveryButtonOrOnlyItselfInNaturalWidth) {
   const std::string longCaption = "Overwrite all setup files now";  // ASCII: measured alike here
   const int longWidth = CaptionWidth(longCaption) + 14;
   ASSERT_GT(longWidth, 76);
-  DialogSpec spec;
-  spec.record = Record(1u << sbkOk, {Button(longCaption, 8, 6)});
+  DialogSpec params;
+  params.record = Record(1u << sbkOk, {Button(longCaption, 8, 6)});
   for (const bool sameWidth : {true, false}) {
     SCOPED_TRACE(sameWidth);
-    spec.sameWidth = sameWidth;
+    params.sameWidth = sameWidth;
     RECT ok{}, custom{};
     SIZE client{};
-    RunDialog(spec, [&](HWND dialog) {
+    RunDialog(params, [&](HWND dialog) {
       ok = BoundsOf(ControlOf(dialog, IDOK));
       custom = BoundsOf(ControlOf(dialog, 8));
       client = ClientSizeOf(dialog);
@@ -211,11 +211,11 @@ TEST_F(MessageDialog, HelpButtonsLeaveTheDialogOpen) {
   });
   TMessageDlgButton help = Button("Nápověda k instalaci", 0, 9);
   help.IsHelp = true;
-  DialogSpec spec;
-  spec.record = Record((1u << sbkOk) | (1u << sbkHelp), {help});
-  spec.record.HelpContext = 77;
+  DialogSpec params;
+  params.record = Record((1u << sbkOk) | (1u << sbkHelp), {help});
+  params.record.HelpContext = 77;
   bool openAfterStandardHelp = false, openAfterOwnHelp = false;
-  const Outcome outcome = RunDialog(spec, [&](HWND dialog) {
+  const Outcome outcome = RunDialog(params, [&](HWND dialog) {
     PressButton(FindButton(dialog, "&Nápověda"));
     ::Sleep(300);
     openAfterStandardHelp = ::IsWindowVisible(dialog) != FALSE;
@@ -234,14 +234,14 @@ TEST_F(MessageDialog, HelpButtonsLeaveTheDialogOpen) {
 }
 
 TEST_F(MessageDialog, CountdownShowsWholeSecondsAndPressesItsButton) {
-  DialogSpec spec;
-  spec.type = mltInformation;
-  spec.record = Record(0x0018);
-  spec.record.CountdownTime = 3000;
-  spec.record.CountdownButtonKind = sbkOk;
+  DialogSpec params;
+  params.type = mltInformation;
+  params.record = Record(0x0018);
+  params.record.CountdownTime = 3000;
+  params.record.CountdownButtonKind = sbkOk;
   std::string first;
   std::vector<std::string> seen;
-  const Outcome outcome = RunDialog(spec, [&](HWND dialog) {
+  const Outcome outcome = RunDialog(params, [&](HWND dialog) {
     const HWND ok = ControlOf(dialog, IDOK);
     first = WindowText(ok);
     // Watch the caption until the countdown presses the button.
@@ -258,15 +258,15 @@ TEST_F(MessageDialog, CountdownShowsWholeSecondsAndPressesItsButton) {
 }
 
 TEST_F(MessageDialog, ClickingTheMessageOrTheIconStopsTheCountdownForGood) {
-  DialogSpec spec;
-  spec.record = Record(0x0018);
-  spec.record.CountdownTime = 2000;
-  spec.record.CountdownButtonKind = sbkOk;
+  DialogSpec params;
+  params.record = Record(0x0018);
+  params.record.CountdownTime = 2000;
+  params.record.CountdownButtonKind = sbkOk;
   for (const int clicked : {kMessageControlId, kIconControlId}) {
     SCOPED_TRACE(clicked);
     std::string before, after;
     bool stillOpen = false;
-    const Outcome outcome = RunDialog(spec, [&](HWND dialog) {
+    const Outcome outcome = RunDialog(params, [&](HWND dialog) {
       const HWND ok = ControlOf(dialog, IDOK);
       before = WindowText(ok);
       ClickControl(ControlOf(dialog, clicked));
@@ -284,14 +284,14 @@ TEST_F(MessageDialog, ClickingTheMessageOrTheIconStopsTheCountdownForGood) {
 }
 
 TEST_F(MessageDialog, CountdownOnCustomButtonsGoesToTheLastOne) {
-  DialogSpec spec;
-  spec.record = Record(0, {Button("Spustit", 1, 6), Button("Počkat", 7, 7), Button("Zrušit", 2, 2, false, true)});
-  spec.record.CountdownTime = 60000;
-  spec.record.CountdownButtonKind = kCustomButtonKind;
+  DialogSpec params;
+  params.record = Record(0, {Button("Spustit", 1, 6), Button("Počkat", 7, 7), Button("Zrušit", 2, 2, false, true)});
+  params.record.CountdownTime = 60000;
+  params.record.CountdownButtonKind = kCustomButtonKind;
   std::vector<std::string> captions, afterClick;
   HWND carrier = nullptr, last = nullptr;
   RunDialog(
-      spec,
+      params,
       [&](HWND dialog) {
         captions = ChildTexts(dialog, "Button");
         last = ControlOf(dialog, 2);
@@ -315,14 +315,14 @@ TEST_F(MessageDialog, ACountdownOnNoButtonOnlyTicks) {
   };
   for (const Case& c : {Case{800, 0, -1}, Case{800, sbkOk, 5}, Case{0, sbkOk, -1}, Case{-1, sbkOk, -1}}) {
     SCOPED_TRACE(c.time);
-    DialogSpec spec;
-    spec.record = Record(0x0018);
-    spec.record.CountdownTime = c.time;
-    spec.record.CountdownButtonKind = c.kind;
-    spec.record.CountdownButtonIndex = c.index;
+    DialogSpec params;
+    params.record = Record(0x0018);
+    params.record.CountdownTime = c.time;
+    params.record.CountdownButtonKind = c.kind;
+    params.record.CountdownButtonIndex = c.index;
     std::string caption;
     bool stillOpen = false;
-    const Outcome outcome = RunDialog(spec, [&](HWND dialog) {
+    const Outcome outcome = RunDialog(params, [&](HWND dialog) {
       caption = WindowText(ControlOf(dialog, IDOK));
       ::Sleep(1300);
       stillOpen = ::IsWindowVisible(dialog) != FALSE;
@@ -336,12 +336,12 @@ TEST_F(MessageDialog, ACountdownOnNoButtonOnlyTicks) {
 
 TEST_F(MessageDialog, TheDetailsPaneOpensAsStoredAndItsStateIsSaved) {
   ASSERT_TRUE(RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kMessageDialogSetupKey).WriteDword("DetailMessageVisible", 1));
-  DialogSpec spec;
-  spec.detail = "Zdrojová složka: D:\\";
+  DialogSpec params;
+  params.detail = "Zdrojová složka: D:\\";
   SIZE open{}, closed{};
   std::string shownDetail, moreInformation;
   bool paneAfterClick = true;
-  const Outcome first = RunDialog(spec, [&](HWND dialog) {
+  const Outcome first = RunDialog(params, [&](HWND dialog) {
     open = ClientSizeOf(dialog);
     shownDetail = WindowText(ControlOf(dialog, kDetailMessageControlId));
     moreInformation = WindowText(ControlOf(dialog, kDetailsLabelControlId));
@@ -352,7 +352,7 @@ TEST_F(MessageDialog, TheDetailsPaneOpensAsStoredAndItsStateIsSaved) {
     PressKey(dialog, VK_ESCAPE);
   });
   EXPECT_EQ(moreInformation, "Další informace");
-  EXPECT_EQ(shownDetail, spec.detail);
+  EXPECT_EQ(shownDetail, params.detail);
   EXPECT_EQ(first.panels.detailMessage, 37);
   EXPECT_EQ(open.cy, 71 + 45 + 37);
   EXPECT_FALSE(paneAfterClick);
@@ -362,7 +362,7 @@ TEST_F(MessageDialog, TheDetailsPaneOpensAsStoredAndItsStateIsSaved) {
 
   // The next dialog with details opens with the pane closed, and the switch opens it.
   SIZE reopened{};
-  const Outcome second = RunDialog(spec, [&](HWND dialog) {
+  const Outcome second = RunDialog(params, [&](HWND dialog) {
     ClickControl(ControlOf(dialog, kDetailsButtonControlId));
     WaitUntil([&] { return ::IsWindowVisible(ControlOf(dialog, kDetailMessageControlId)) != FALSE; });
     reopened = ClientSizeOf(dialog);
@@ -379,10 +379,10 @@ TEST_F(MessageDialog, SettingsOfTheWrongTypeCountAsMissingAndAreRewritten) {
                             std::string("1\0\0\0", 4)));
   ASSERT_TRUE(WriteRawValue(HKEY_CURRENT_USER, kMessageDialogSetupKey, "ItemTreePanelHeight", REG_BINARY,
                             std::string("\x90\x01\x00\x00", 4)));
-  DialogSpec spec;
-  spec.detail = "Podrobnosti";
+  DialogSpec params;
+  params.detail = "Podrobnosti";
   TMessDlgForm form;
-  Configure(form, spec);
+  Configure(form, params);
   EXPECT_FALSE(form.DetailMessageVisible());
   EXPECT_EQ(form.ItemTreePanelHeight(), 70);
   WithDialogRobot([](HWND dialog) { PressCloseBox(dialog); }, [&] { return form.Execute(); });
@@ -398,15 +398,15 @@ TEST_F(MessageDialog, TaskLinksReplaceTheIconAndCloseWithTheirResults) {
   first.Description = "Instalace pokračuje kopírováním dalších souborů.";
   TMessageDlgButton second = Button("Vybrat jinou složku", 4, 6, true);
   TMessageDlgButton stay = Button("Zobrazit protokol", 0, 9);
-  DialogSpec spec;
-  spec.type = mltConfirmation;
-  spec.record = Record(0, {}, {first, second, stay});
+  DialogSpec params;
+  params.type = mltConfirmation;
+  params.record = Record(0, {}, {first, second, stay});
 
   // A click on a link, and Enter, which takes the default link when no button has it.
   std::string linkText, description;
   bool iconShown = true;
   HWND focus = reinterpret_cast<HWND>(1);
-  const Outcome clicked = RunDialog(spec, [&](HWND dialog) {
+  const Outcome clicked = RunDialog(params, [&](HWND dialog) {
     linkText = WindowText(ControlOf(dialog, kTaskLinkControlId));
     description = WindowText(ControlOf(dialog, kTaskDescriptionControlId));
     iconShown = ::IsWindowVisible(ControlOf(dialog, kIconControlId)) != FALSE;
@@ -420,14 +420,14 @@ TEST_F(MessageDialog, TaskLinksReplaceTheIconAndCloseWithTheirResults) {
   EXPECT_EQ(clicked.modalResult, 1);
   EXPECT_EQ(clicked.resultCode, 7);
 
-  const Outcome entered = RunDialog(spec, [&](HWND dialog) { PressKey(dialog, VK_RETURN); });
+  const Outcome entered = RunDialog(params, [&](HWND dialog) { PressKey(dialog, VK_RETURN); });
   EXPECT_EQ(entered.modalResult, 4);
   EXPECT_EQ(entered.resultCode, 6);
 
   // A link without a modal result records its code and leaves the dialog open;
   // so does its arrow.
   bool stillOpen = false;
-  const Outcome stayed = RunDialog(spec, [&](HWND dialog) {
+  const Outcome stayed = RunDialog(params, [&](HWND dialog) {
     ClickControl(ControlOf(dialog, kTaskArrowControlId + 2));
     ::Sleep(300);
     stillOpen = ::IsWindowVisible(dialog) != FALSE;
@@ -442,21 +442,21 @@ TEST_F(MessageDialog, TheIconFollowsTheTypeOrNamesAStockIcon) {
   const auto iconOf = [](const TMessDlgForm& form) {
     return reinterpret_cast<HICON>(::SendMessageW(ControlOf(form.Handle(), kIconControlId), STM_GETICON, 0, 0));
   };
-  DialogSpec spec;
-  spec.type = mltWarning;
+  DialogSpec params;
+  params.type = mltWarning;
   TMessDlgForm warning;
-  Configure(warning, spec);
+  Configure(warning, params);
   EXPECT_EQ(iconOf(warning), ::LoadIconW(nullptr, IDI_EXCLAMATION));
   EXPECT_EQ(warning.TitleText(), "Varování");
 
-  spec.record.IconName = "#32514";
+  params.record.IconName = "#32514";
   TMessDlgForm named;
-  Configure(named, spec);
+  Configure(named, params);
   EXPECT_EQ(iconOf(named), ::LoadIconW(nullptr, IDI_QUESTION));
 
-  spec.record.IconName = "NoSuchIcon";
+  params.record.IconName = "NoSuchIcon";
   TMessDlgForm unknown;
-  Configure(unknown, spec);
+  Configure(unknown, params);
   EXPECT_EQ(iconOf(unknown), nullptr);  // an empty icon area, nothing reported
 }
 

@@ -70,9 +70,9 @@ class TimerWindow : public Window {
   TimerWindow() {
     ClassSpec windowClass;
     windowClass.name = L"TolvarTimerWindow";
-    CreateSpec spec;
-    spec.style = WS_POPUP;
-    EXPECT_TRUE(CreateWindowObject(windowClass, spec));
+    CreateSpec params;
+    params.style = WS_POPUP;
+    EXPECT_TRUE(CreateWindowObject(windowClass, params));
     ::SetTimer(Handle(), 1, 30, nullptr);
   }
   int ticks = 0;
