@@ -56,17 +56,13 @@ void SetVisible(HWND control, bool visible) { ::ShowWindow(control, visible ? SW
 }  // namespace
 
 TWaitForm::TWaitForm() : font_(CreateFormFont()) {
-  ClassSpec windowClass;
-  windowClass.name = L"TWaitForm";
-  CreateSpec params;
-  params.caption = LoadText(TextId::WaitCaption);
-  params.style = WS_POPUP | WS_CAPTION;  // dialog border, no caption-bar buttons
-  params.exStyle = WS_EX_DLGMODALFRAME;
-  params.left = 0;
-  params.top = 0;
-  params.clientWidth = kClientWidth;
-  params.clientHeight = kClientHeight;
-  if (!CreateWindowObject(windowClass, params)) return;
+  // Dialog border, no caption-bar buttons.
+  if (!CreateWindowObject({.name = L"TWaitForm"},
+                          {.caption = LoadText(TextId::WaitCaption), .style = WS_POPUP | WS_CAPTION,
+                           .exStyle = WS_EX_DLGMODALFRAME, .left = 0, .top = 0, .clientWidth = kClientWidth,
+                           .clientHeight = kClientHeight})) {
+    return;
+  }
   const HWND form = Handle();
   const HFONT font = font_.get();
 

@@ -30,17 +30,10 @@ COLORREF ColorToRGB(TColor color) {
 }
 
 TNGauge::TNGauge(HWND parent, int left, int top, int width, int height) {
-  ClassSpec windowClass;
-  windowClass.name = L"TNGauge";
-  windowClass.background = nullptr;  // the paint covers every pixel
-  CreateSpec params;
-  params.style = WS_CHILD | WS_VISIBLE;
-  params.parent = parent;
-  params.left = left;
-  params.top = top;
-  params.clientWidth = width;
-  params.clientHeight = height;
-  CreateWindowObject(windowClass, params);
+  // No background brush: the paint covers every pixel.
+  CreateWindowObject({.name = L"TNGauge", .background = nullptr},
+                     {.style = WS_CHILD | WS_VISIBLE, .left = left, .top = top, .clientWidth = width,
+                      .clientHeight = height, .parent = parent});
 }
 
 void TNGauge::Refresh() {

@@ -27,17 +27,12 @@ TInstProgressForm::TInstProgressForm() {
   const INITCOMMONCONTROLSEX progressClass{sizeof progressClass, ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&progressClass);
   font_ = CreateFontByHeight(L"MS Sans Serif", -11);
-  ClassSpec windowClass;
-  windowClass.name = L"TInstProgressForm";
-  CreateSpec params;
-  params.caption = LoadText(TextId::InstProgressCaption);
-  params.style = kFormStyle;
-  params.exStyle = kFormExStyle;
-  params.left = kScreenLeft;
-  params.top = kScreenTop;
-  params.clientWidth = kClientWidth;
-  params.clientHeight = kClientHeight;
-  if (!CreateWindowObject(windowClass, params)) return;
+  if (!CreateWindowObject({.name = L"TInstProgressForm"},
+                          {.caption = LoadText(TextId::InstProgressCaption), .style = kFormStyle,
+                           .exStyle = kFormExStyle, .left = kScreenLeft, .top = kScreenTop,
+                           .clientWidth = kClientWidth, .clientHeight = kClientHeight})) {
+    return;
+  }
   ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
   label1_ = CreateControl(Handle(), {.text = LoadText(TextId::PreparingWizard), .left = 10, .top = 15,

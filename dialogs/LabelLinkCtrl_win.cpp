@@ -25,17 +25,12 @@ UniqueFont CreateLabelFont(const LabelFont& font) {
 }
 
 TLabelLink::TLabelLink(HWND parent, int left, int top, int width, int height, int id) {
-  ClassSpec windowClass;
-  windowClass.name = L"TolvarLabelLink";
-  windowClass.background = nullptr;  // painted with the parent's colour
-  CreateSpec params;
-  params.style = WS_CHILD | WS_VISIBLE;
-  params.left = left;
-  params.top = top;
-  params.clientWidth = width;
-  params.clientHeight = height;
-  params.parent = parent;
-  if (!CreateWindowObject(windowClass, params)) throw std::runtime_error("cannot create a link label");
+  // No background brush: the label is painted with its parent's colour.
+  if (!CreateWindowObject({.name = L"TolvarLabelLink", .background = nullptr},
+                          {.style = WS_CHILD | WS_VISIBLE, .left = left, .top = top, .clientWidth = width,
+                           .clientHeight = height, .parent = parent})) {
+    throw std::runtime_error("cannot create a link label");
+  }
   ::SetWindowLongPtrW(Handle(), GWLP_ID, id);
   savedNormalFont_ = font_;
   ApplyFont();

@@ -66,14 +66,12 @@ COLORREF Lighten(COLORREF color) {
 }  // namespace
 
 TMessDlgForm::TMessDlgForm() {
-  ClassSpec windowClass;
-  windowClass.name = kMessageDialogClassName;
-  CreateSpec params;
-  params.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  params.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-  params.clientWidth = kDesignedClientWidth;
-  params.clientHeight = kDesignedClientHeight;
-  if (!CreateWindowObject(windowClass, params)) throw std::runtime_error("cannot create the message dialog");
+  if (!CreateWindowObject({.name = kMessageDialogClassName},
+                          {.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                           .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT,
+                           .clientWidth = kDesignedClientWidth, .clientHeight = kDesignedClientHeight})) {
+    throw std::runtime_error("cannot create the message dialog");
+  }
 
   RECT frame{};
   ::GetWindowRect(Handle(), &frame);
