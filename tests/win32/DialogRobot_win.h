@@ -12,6 +12,12 @@
 #include <string>
 #include <thread>
 
+#include <gtest/gtest.h>
+
+#include "messages/MessageLogCtrl_win.h"
+#include "platform/Application_win.h"
+#include "platform/Registry_win.h"
+#include "tests/support/RegistrySnapshot_win.h"
 #include "tests/support/RobotInput_win.h"
 
 namespace tolvar::test {
@@ -40,5 +46,16 @@ auto WithDialogRobot(std::function<void(HWND dialog)> work, Show show) {
   DialogRobot robot(std::move(work));
   return show();
 }
+
+// Tests of in-process dialogs: the application's title set, and the dialog's
+// settings key emptied before each test and restored after it.
+class DialogSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application::Instance().SetTitle("Install");
+    DeleteKeyTree(HKEY_CURRENT_USER, kMessageDialogSetupKey);
+  }
+  RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};
+};
 
 }  // namespace tolvar::test

@@ -85,14 +85,7 @@ int StoredTreeHeight() {
       RegistryKey::OpenRead(HKEY_CURRENT_USER, kMessageDialogSetupKey).ReadDword("ItemTreePanelHeight").value_or(0));
 }
 
-class ItemTree : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Application::Instance().SetTitle("Install");
-    DeleteKeyTree(HKEY_CURRENT_USER, kMessageDialogSetupKey);
-  }
-  RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};
-};
+class ItemTree : public DialogSettingsTest {};
 
 TEST_F(ItemTree, ASingleItemIsOneNodeNamedAfterTheMessageType) {
   const std::pair<TMessageType, const char*> types[] = {

@@ -78,14 +78,7 @@ Outcome RunDialog(const DialogSpec& params, std::function<void(HWND)> robot,
   return outcome;
 }
 
-class MessageDialog : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Application::Instance().SetTitle("Install");
-    DeleteKeyTree(HKEY_CURRENT_USER, kMessageDialogSetupKey);
-  }
-  RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};
-};
+class MessageDialog : public DialogSettingsTest {};
 
 TEST_F(MessageDialog, OneLineMessageWithTheBackButton) {
   std::string caption, title, message;

@@ -1,5 +1,6 @@
 // zl32 list and zl32 test: both read the whole archive as the extractor does.
 #include <cinttypes>
+#include <optional>
 
 #include "archive/ArchiveCheck.h"
 #include "archive/ArchiveFormat.h"
@@ -27,9 +28,19 @@ std::unique_ptr<Stream> OpenArchive(const std::string& path, const Output& outpu
   return archive;
 }
 
-int NotAnArchive(const std::string& path, const Output& output) {
-  Error(output, Shown(path) + ": not a ZLib32 archive");
-  return kExitBadFormat;
+// Opens and reads the whole archive; nothing (with the exit code in `code`) when
+// it cannot be opened or is not an archive.
+std::optional<ArchiveInspection> Inspect(const std::string& path, const CodePage& codePage, const Output& output,
+                                         int& code) {
+  const auto archive = OpenArchive(path, output, code);
+  if (!archive) return std::nullopt;
+  ArchiveInspection inspection = InspectArchive(*archive, codePage);
+  if (!inspection.isArchive) {
+    Error(output, Shown(path) + ": not a ZLib32 archive");
+    code = kExitBadFormat;
+    return std::nullopt;
+  }
+  return inspection;
 }
 
 struct Totals {
@@ -55,10 +66,9 @@ Totals Count(const ArchiveInspection& inspection) {
 int List(const Options& options, const CodePage& codePage, const Output& output) {
   const std::string& path = options.operands[0];
   int code = kExitOk;
-  const auto archive = OpenArchive(path, output, code);
-  if (!archive) return code;
-  const ArchiveInspection inspection = InspectArchive(*archive, codePage);
-  if (!inspection.isArchive) return NotAnArchive(path, output);
+  const auto inspected = Inspect(path, codePage, output, code);
+  if (!inspected) return code;
+  const ArchiveInspection& inspection = *inspected;
 
   std::fprintf(output.out, "%s: progress total %" PRId32 "\n", Shown(path).c_str(), inspection.progressTotal);
   std::fprintf(output.out, "%12s %12s  %s\n", "Size", "Packed", "Name");
@@ -83,10 +93,9 @@ int List(const Options& options, const CodePage& codePage, const Output& output)
 int Test(const Options& options, const CodePage& codePage, const Output& output) {
   const std::string& path = options.operands[0];
   int code = kExitOk;
-  const auto archive = OpenArchive(path, output, code);
-  if (!archive) return code;
-  const ArchiveInspection inspection = InspectArchive(*archive, codePage);
-  if (!inspection.isArchive) return NotAnArchive(path, output);
+  const auto inspected = Inspect(path, codePage, output, code);
+  if (!inspected) return code;
+  const ArchiveInspection& inspection = *inspected;
   for (const auto& note : inspection.notes) std::fprintf(output.err, "zl32: note: %s\n", note.c_str());
   for (const auto& fault : inspection.faults) Error(output, Shown(path) + ": " + fault);
   if (!inspection.Sound()) return kExitDamaged;
