@@ -1,7 +1,8 @@
 #!/bin/sh
 # The demo: builds Tolvar.exe, makes a demo installation medium and runs the
 # bootstrapper from it under Wine (on a virtual X display when there is none),
-# then says what happened.
+# then says what happened and leaves a picture of every window it showed in
+# build/demo/.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/install-deps.sh
@@ -15,7 +16,14 @@ build="$(pwd)/build/win64"
 run="$build/wine-run.sh"
 "$run" cmd /c exit >/dev/null 2>&1   # creates the Wine prefix on first use
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
-[ -n "${DISPLAY:-}" ] || { DISPLAY=$(cut -d' ' -f1 "$build/xvfb.display"); export DISPLAY; }
+# On the virtual display nobody can read a message, so the watcher that takes
+# the pictures closes each one once it has pictured it and printed its texts.
+close_messages=""
+if [ -z "${DISPLAY:-}" ]; then
+  DISPLAY=$(cut -d' ' -f1 "$build/xvfb.display")
+  export DISPLAY
+  close_messages="--close-messages"
+fi
 
 # The medium: a folder with blanks in its name, as a download folder may have.
 medium="$WINEPREFIX/drive_c/Demo Medium"
@@ -40,7 +48,7 @@ mkdir -p "$tree/Data/Obrázky" "$tree/Data/Jazyky"
 cp "$build/bin/testwizard.exe" "$tree/setupostrel.exe"
 printf 'sleep=2000\n' >"$tree/setupostrel.cfg"
 printf 'Návod k instalaci produktu Ledgero.\r\n' >"$tree/Data/Návod.txt"
-head -c 3000000 /dev/urandom >"$tree/Data/Obrázky/pozadí.bmp"
+head -c 12000000 /dev/urandom >"$tree/Data/Obrázky/pozadí.bmp"
 printf 'cs\r\n' >"$tree/Data/Jazyky/cs.txt"
 build/native/bin/zl32 pack "$tree" -o "$medium/WIZARD.zl"
 build/native/bin/zl32 list "$medium/WIZARD.zl"
@@ -49,11 +57,23 @@ build/native/bin/zl32 list "$medium/WIZARD.zl"
 # under the wait window after unpacking, before the wizard starts.
 mkdir -p "$medium/EXTRA"
 printf 'Licence k produktu Ledgero.\r\n' >"$medium/EXTRA/licence.txt"
-printf '[CopyFiles]\r\nCount=1\r\nFrom1=%%s\\EXTRA\\licence.txt\r\nTo1=Licence.txt\r\n' >"$medium/tolvar.def"
+head -c 24000000 /dev/urandom >"$medium/EXTRA/ukázky.dat"
+printf '[CopyFiles]\r\nCount=2\r\nFrom1=%%s\\EXTRA\\licence.txt\r\nTo1=Licence.txt\r\nFrom2=%%s\\EXTRA\\ukázky.dat\r\n' |
+  iconv -f UTF-8 -t CP1250 >"$medium/tolvar.def"
 
+pictures="$(pwd)/build/demo"
+rm -rf "$pictures"
+mkdir -p "$pictures"
 echo "Running Tolvar.exe from C:\\Demo Medium ..."
 status=0
-wine 'C:\Demo Medium\Tolvar.exe' || status=$?
+# shellcheck disable=SC2086  # no option is an empty word
+wine "$build/bin/windowwatch.exe" $close_messages "$(winepath -w "$pictures")" 'C:\Demo Medium\Tolvar.exe' \
+  >"$build/demo-watch.log" 2>&1 || status=$?
+grep '^Message' "$build/demo-watch.log" || true
+for bmp in "$pictures"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
 
 echo
 echo "Tolvar.exe ended with exit code $status."
@@ -67,4 +87,6 @@ if [ -f "$setup/setupostrel.log" ]; then
 else
   echo "The wizard was not started."
 fi
+echo "Pictures of the windows it showed, in the order they appeared (build/demo/):"
+ls -1 "$pictures" | sed 's:^:  :'
 sh scripts/stop-wine.sh "$build"

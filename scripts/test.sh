@@ -5,6 +5,12 @@ set -eu
 cd "$(dirname "$0")/.."
 sh scripts/install-deps.sh
 
+# The programs build alone, without the tests, as a packager or a release builds them.
+cmake --preset native-programs
+cmake --build --preset native-programs
+cmake --preset win64-programs
+cmake --build --preset win64-programs
+
 cmake --preset native
 cmake --build --preset native
 ctest --preset native

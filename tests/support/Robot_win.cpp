@@ -144,12 +144,12 @@ bool ShowsText(HWND parent, const std::string& text) {
   return false;
 }
 
-bool SaveScreenshot(HWND window, const std::string& bmpPath) {
+std::string CaptureBmp(HWND window) {
   RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-  if (window && !::GetWindowRect(window, &area)) return false;
+  if (window && !::GetWindowRect(window, &area)) return {};
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return false;
+  if (width <= 0 || height <= 0) return {};
 
   const HDC screen = ::GetDC(nullptr);
   const HDC memory = ::CreateCompatibleDC(screen);
@@ -162,7 +162,7 @@ bool SaveScreenshot(HWND window, const std::string& bmpPath) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool saved = false;
+  std::string bytes;
   if (bitmap) {
     const HGDIOBJ old = ::SelectObject(memory, bitmap);
     ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
@@ -173,16 +173,20 @@ bool SaveScreenshot(HWND window, const std::string& bmpPath) {
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof file + sizeof info.bmiHeader;
     file.bfSize = file.bfOffBits + imageSize;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.assign(reinterpret_cast<const char*>(&file), sizeof file);
     bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
     bytes.append(static_cast<const char*>(bits), imageSize);
-    saved = WriteFileBytes(bmpPath, bytes);
     ::SelectObject(memory, old);
     ::DeleteObject(bitmap);
   }
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
-  return saved;
+  return bytes;
+}
+
+bool SaveScreenshot(HWND window, const std::string& bmpPath) {
+  const std::string bytes = CaptureBmp(window);
+  return !bytes.empty() && WriteFileBytes(bmpPath, bytes);
 }
 
 void TakeScreenshotIfWanted(HWND window, const std::string& name) {

@@ -68,6 +68,10 @@ void PressCloseBox(HWND window);
 // True when any visible child of `parent` shows exactly `text`.
 bool ShowsText(HWND parent, const std::string& text);
 
+// What the screen shows of a window (frame included), or of the whole screen for
+// nullptr, as the bytes of a 24-bit BMP file; empty when nothing could be taken.
+std::string CaptureBmp(HWND window);
+
 // Saves what the screen shows of a window (frame included) as a 24-bit BMP file,
 // or the whole screen for nullptr. Under Wine's virtual desktop the frame is drawn
 // as on Windows. Turn it into PNG with `convert x.bmp x.png` to look at it.
