@@ -1,7 +1,11 @@
 // zl32.exe under Windows: the same exit codes and trees as the native tool.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/FileSystem.h"
+#include "platform/Handle_win.h"
+#include "platform/Text.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/Scratch_win.h"
@@ -9,12 +13,61 @@
 namespace tolvar::test {
 namespace {
 
-int RunZl32(const std::string& arguments) {
+int RunZl32(const std::string& arguments, const std::string& workingFolder = {}) {
   const std::string zl32 = TestProgramFolder() + "zl32.exe";
-  auto process = ChildProcess::Start(zl32, "\"" + zl32 + "\" " + arguments);
+  auto process = ChildProcess::Start(zl32, "\"" + zl32 + "\" " + arguments, workingFolder);
   if (!process) return -1;
   const auto code = process->Wait(60000);
   return code ? static_cast<int>(*code) : -1;
+}
+
+// Runs zl32.exe with its standard output going to a file; returns what it wrote.
+std::optional<std::string> Zl32Output(const std::string& arguments, const std::string& outputFile) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  UniqueFileHandle file(::CreateFileW(Utf8ToUtf16(outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = file.get();
+  startup.hStdError = file.get();
+  PROCESS_INFORMATION info{};
+  const std::wstring program = Utf8ToUtf16(TestProgramFolder() + "zl32.exe");
+  std::wstring command = L"zl32 " + Utf8ToUtf16(arguments);
+  if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &info)) {
+    return std::nullopt;
+  }
+  UniqueKernelHandle process(info.hProcess);
+  UniqueKernelHandle(info.hThread).reset();
+  if (::WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) return std::nullopt;
+  file.reset();
+  return ReadFileBytes(outputFile);
+}
+
+// Every file and folder below `folder` (with a trailing backslash), by relative
+// path; folders end with a backslash.
+void ListTree(const std::string& folder, const std::string& relative, std::set<std::string>& found) {
+  WIN32_FIND_DATAW entry{};
+  const HANDLE search = ::FindFirstFileW(Utf8ToUtf16(folder + relative + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = Utf16ToUtf8(entry.cFileName);
+    if (name == "." || name == "..") continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      found.insert(relative + name + "\\");
+      ListTree(folder, relative + name + "\\", found);
+    } else {
+      found.insert(relative + name);
+    }
+  } while (::FindNextFileW(search, &entry));
+  ::FindClose(search);
+}
+
+std::string Slashed(std::string path) {
+  for (char& c : path) c = c == '\\' ? '/' : c;
+  return path;
 }
 
 TEST(Zl32Exe, ExtractAndTestGiveTheDocumentedExitCodes) {
@@ -46,6 +99,81 @@ TEST(Zl32Exe, PackedOnWindowsUnpacksToTheSameTree) {
   // The archive inside the packed folder is refused, and none is left behind.
   EXPECT_EQ(RunZl32("pack \"" + scratch / "tree" + "\" -o \"" + scratch / "tree\\W.zl" + "\""), 6);
   EXPECT_FALSE(PathExists(scratch / "tree\\W.zl"));
+}
+
+TEST(Zl32Exe, EveryFixtureExtractsToItsTreeAndNothingOutsideWithSlashedPaths) {
+  ScratchFolder scratch("zl32 exe fixtures");
+  for (const ArchiveFixture& fixture : ArchiveFixtures()) {
+    SCOPED_TRACE(fixture.name);
+    const std::string folder = scratch / (fixture.name + "\\");
+    ASSERT_TRUE(ForceDirectories(folder));
+    ASSERT_TRUE(WriteFileBytes(folder + "WIZARD.zl", fixture.bytes));
+    const bool damaged = fixture.outcome == ArchiveFixture::Outcome::Damaged;
+    // The target's parents do not exist yet; the path is written as a build script would.
+    const int code = RunZl32("extract \"" + Slashed(folder) + "WIZARD.zl\" \"" + Slashed(folder) + "deep/target\"");
+    EXPECT_EQ(code, damaged ? 5 : fixture.result);
+
+    std::set<std::string> found;
+    ListTree(folder, "", found);
+    const std::string target = "deep\\target\\";
+    for (const std::string& item : found) {
+      if (item == "WIZARD.zl" || item == "deep\\" || item == target) continue;
+      ASSERT_TRUE(item.starts_with(target)) << "written outside the target: " << item;
+      EXPECT_EQ(fixture.tree.count(item.substr(target.size())), 1u) << "unexpected " << item;
+    }
+    for (const auto& [relative, contents] : fixture.tree) {
+      const std::string path = folder + target + relative;
+      if (relative.ends_with("\\")) {
+        EXPECT_TRUE(DirectoryExists(path)) << relative;
+      } else {
+        const auto actual = ReadFileBytes(path);
+        ASSERT_TRUE(actual) << relative;
+        EXPECT_TRUE(ContentsMatch(contents, *actual, damaged)) << relative;
+      }
+    }
+  }
+}
+
+TEST(Zl32Exe, TakesPathsWithEitherSeparatorRelativeOrAbsolute) {
+  ScratchFolder scratch("zl32 exe paths");
+  ASSERT_TRUE(ForceDirectories(scratch / "tree\\sub"));
+  ASSERT_TRUE(WriteFileBytes(scratch / "tree\\sub\\x.txt", "x"));
+  const std::string root = Slashed(scratch.Path());  // C:/tolvar-tests/.../
+  // Absolute with forward slashes and a doubled one, into a folder that exists.
+  ASSERT_EQ(RunZl32("pack \"" + root + "tree\" -o \"" + root + "/W.zl\""), 0);
+  EXPECT_EQ(RunZl32("list \"" + root + "W.zl\""), 0);
+  EXPECT_EQ(RunZl32("test \"" + root + "W.zl\""), 0);
+  // Missing parents of the target are created, whichever separators name them.
+  EXPECT_EQ(RunZl32("extract \"" + root + "W.zl\" \"" + root + "out/new/deeper\""), 0);
+  EXPECT_EQ(ReadFileBytes(scratch / "out\\new\\deeper\\sub\\x.txt"), "x");
+  EXPECT_EQ(RunZl32("extract \"" + scratch.Path() + "W.zl\" \"" + scratch.Path() + "mixed\\a/b\\c/\""), 0);
+  EXPECT_EQ(ReadFileBytes(scratch / "mixed\\a\\b\\c\\sub\\x.txt"), "x");
+  // Relative to the working folder, and relative to the drive's current folder.
+  EXPECT_EQ(RunZl32("extract W.zl rel/one/two", scratch.Path()), 0);
+  EXPECT_EQ(ReadFileBytes(scratch / "rel\\one\\two\\sub\\x.txt"), "x");
+  EXPECT_EQ(RunZl32("extract ./W.zl C:drive/rel", scratch.Path()), 0);
+  EXPECT_EQ(ReadFileBytes(scratch / "drive\\rel\\sub\\x.txt"), "x");
+  EXPECT_EQ(RunZl32("pack tree -o sub-archive/../W2.zl", scratch.Path()), 0);
+  EXPECT_TRUE(PathExists(scratch / "W2.zl"));
+}
+
+TEST(Zl32Exe, VersionIsTheVersionResources) {
+  ScratchFolder scratch("zl32 exe version");
+  const std::wstring program = Utf8ToUtf16(TestProgramFolder() + "zl32.exe");
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(program.c_str(), &ignored);
+  ASSERT_GT(size, 0u) << "zl32.exe has no version information";
+  std::vector<char> block(size);
+  ASSERT_TRUE(::GetFileVersionInfoW(program.c_str(), 0, size, block.data()));
+  wchar_t* value = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\StringFileInfo\\040504B0\\FileVersion",
+                               reinterpret_cast<void**>(&value), &length));
+  const std::string version = Utf16ToUtf8(std::wstring_view(value, length > 0 ? length - 1 : 0));
+  ASSERT_FALSE(version.empty());
+
+  EXPECT_EQ(Zl32Output("--version", scratch / "out.txt"), "zl32 " + version + "\r\n");  // a text-mode console line
+  EXPECT_EQ(RunZl32("--version"), 0);
 }
 
 }  // namespace

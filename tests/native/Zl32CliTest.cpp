@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "tests/fixtures/ArchiveBytes.h"
+#include "tools/zl32/Zl32Commands.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
 namespace tolvar {
@@ -180,6 +181,23 @@ TEST_F(Zl32Cli, CommandLineMistakesExit64AndHelpExits0) {
   EXPECT_NE(stderr_.find("unknown option --frobnicate"), std::string::npos);
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_NE(stdout_.find("Exit codes:"), std::string::npos);
+  EXPECT_NE(stdout_.find("--version"), std::string::npos);
+  EXPECT_EQ(Run("--version"), 0);
+  EXPECT_TRUE(stdout_.starts_with("zl32 ") && stdout_.ends_with("\n") && stdout_.size() > 7) << stdout_;
+}
+
+// What zl32.exe makes of the paths Windows users type (Windows takes '/' too).
+TEST(Zl32WindowsArguments, SlashesBecomeBackslashesAndRunsOfSeparatorsCountOnce) {
+  using zl32::FromWindowsArgument;
+  EXPECT_EQ(FromWindowsArgument("out/new/deeper"), "out\\new\\deeper");
+  EXPECT_EQ(FromWindowsArgument("C:/media//disk1\\/WIZARD.zl"), "C:\\media\\disk1\\WIZARD.zl");
+  EXPECT_EQ(FromWindowsArgument("C:out/x"), "C:out\\x");
+  EXPECT_EQ(FromWindowsArgument("/absolute/on/this/drive/"), "\\absolute\\on\\this\\drive\\");
+  EXPECT_EQ(FromWindowsArgument("plain.zl"), "plain.zl");
+  // The two separators that begin a network or device path stay two.
+  EXPECT_EQ(FromWindowsArgument("//server/share//x"), "\\\\server\\share\\x");
+  EXPECT_EQ(FromWindowsArgument("\\\\?\\C:\\x"), "\\\\?\\C:\\x");
+  EXPECT_EQ(FromWindowsArgument("\\\\\\x"), "\\\\x");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "Version.h"
 #include "platform/PosixPath.h"
 #include "tools/zl32/Zl32Internal.h"
 
@@ -23,6 +24,7 @@ const char kUsageText[] =
     "  --level N             compression level 0 (stored) to 9 (smallest); default 6\n"
     "  --codepage N          the code page of the names inside the archive; default 1250\n"
     "  -h, --help            shows this text\n"
+    "  --version             shows the program's version\n"
     "\n"
     "Exit codes:\n"
     "  0   success\n"
@@ -34,9 +36,21 @@ const char kUsageText[] =
     "  6   the folder cannot be packed (a name the archive cannot hold, an unreadable file, nothing to pack)\n"
     "  64  the command line is wrong\n";
 
+std::string FromWindowsArgument(const std::string& argument) {
+  std::string path;
+  path.reserve(argument.size());
+  for (char c : argument) {
+    if (c == '/') c = '\\';
+    const bool leadingPair = path.size() == 1 && path[0] == '\\';
+    if (c == '\\' && !path.empty() && path.back() == '\\' && !leadingPair) continue;
+    path += c;
+  }
+  return path;
+}
+
 std::string FromArgument(const std::string& argument) {
 #ifdef _WIN32
-  return argument;
+  return FromWindowsArgument(argument);
 #else
   return FromPosixPath(argument);
 #endif
@@ -76,6 +90,10 @@ int RunZl32(const std::vector<std::string>& arguments, const Output& output) {
     std::string argument = arguments[i];
     if (argument == "-h" || argument == "--help") {
       std::fputs(kUsageText, output.out);
+      return kExitOk;
+    }
+    if (argument == "--version") {
+      std::fputs("zl32 " TOLVAR_VERSION_STRING "\n", output.out);
       return kExitOk;
     }
     std::string value;

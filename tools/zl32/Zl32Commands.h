@@ -29,7 +29,13 @@ struct Output {
 };
 
 // Runs the command line (arguments after the program name, UTF-8). Paths in the
-// arguments are the system's own ('/' on POSIX, '\' on Windows).
+// arguments are the system's own: '/' on POSIX; on Windows '\', '/' or both, as
+// Windows itself takes them.
 int RunZl32(const std::vector<std::string>& arguments, const Output& output);
+
+// A path as a Windows user may type it ("out/new\deeper", "C:/x//y") in the
+// program's form: every '/' becomes '\' and a run of separators counts as one,
+// except the two that begin a network or device path ("\\server\share").
+std::string FromWindowsArgument(const std::string& argument);
 
 }  // namespace tolvar::zl32
