@@ -1,6 +1,11 @@
 # Compiler settings shared by every target of the project.
 add_library(tolvar_options INTERFACE)
 
+# Where the tree was checked out and built never reaches a binary (file names in
+# diagnostics and debug information are relative).
+target_compile_options(tolvar_options INTERFACE
+  -ffile-prefix-map=${CMAKE_SOURCE_DIR}/=
+  -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
 target_compile_options(tolvar_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
   -Wconversion -Wcast-qual -Wformat=2 -Wimplicit-fallthrough
@@ -15,9 +20,11 @@ if(WIN32)
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX STRICT
     _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800)
   # One self-contained file per program: no runtime DLL of the compiler beside it.
+  # No link time in the header, so that two builds of one commit are the same
+  # bytes and anyone can check a shipped program against its source.
   target_link_options(tolvar_options INTERFACE
     -static -static-libgcc -static-libstdc++
-    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va
+    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va -Wl,--no-insert-timestamp
     $<$<CONFIG:Release>:-s>)
 else()
   if(TOLVAR_FUZZ)
@@ -41,9 +48,10 @@ function(tolvar_windows_gui_program target)
 endfunction()
 
 # Mark a program to be copied to and run from the swap file when it is started
-# from removable or network media, so the medium may be changed while it runs.
+# from removable or network media, so the medium may be changed while it runs,
+# and give it its checksum (see the script).
 function(tolvar_run_from_swap target)
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/pe-run-from-swap.sh $<TARGET_FILE:${target}>
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/cmake/pe-post-link.py $<TARGET_FILE:${target}>
     VERBATIM)
 endfunction()

@@ -10,6 +10,8 @@ cmake --preset native-programs
 cmake --build --preset native-programs
 cmake --preset win64-programs
 cmake --build --preset win64-programs
+# Two builds of the release programs from copies at other paths are the same bytes.
+sh scripts/check-reproducible.sh
 
 cmake --preset native
 cmake --build --preset native

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Checks that a Windows program is one self-contained file fit for installation
 # media: GUI subsystem, marked to run from the swap file when started from
-# removable or network media, and importing only DLLs that the system always
+# removable or network media, a right checksum, and importing only DLLs that the system always
 # loads from its own folder (no compiler runtime, no zlib DLL beside it).
 # Usage: check-program-file.sh <program.exe>
 set -eu
@@ -12,6 +12,7 @@ fail=0
 echo "$headers" | grep -q 'Subsystem.*(Windows GUI)' || { echo "FAIL: not a GUI-subsystem program"; fail=1; }
 echo "$headers" | grep -q 'copy to swap file if on removable media' || { echo "FAIL: no run-from-swap mark for removable media"; fail=1; }
 echo "$headers" | grep -q 'copy to swap file if on network media' || { echo "FAIL: no run-from-swap mark for network media"; fail=1; }
+python3 "$(dirname "$0")/../../cmake/pe-post-link.py" --check "$exe" || fail=1
 
 # The DLLs every Windows loads from its system folder (the known DLLs).
 allowed='ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll USER32.dll SHELL32.dll OLE32.dll COMDLG32.dll SHLWAPI.dll'
