@@ -2,7 +2,9 @@
 // the test thread runs the modal dialog while the robot finds it, reads it and
 // works it with posted mouse and keyboard messages, as a user would. The robot
 // records what it sees in variables of the test, which the test checks after
-// the dialog has closed (GoogleTest assertions stay on the test thread).
+// the dialog has closed (GoogleTest assertions stay on the test thread). After
+// posting input the robot passes WaitUntilHandled(dialog) before it looks at the
+// outcome: the robot brings the test thread's message barrier along.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +19,7 @@
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
 #include "platform/Registry_win.h"
+#include "tests/support/MessageBarrier_win.h"
 #include "tests/support/RegistrySnapshot_win.h"
 #include "tests/support/RobotInput_win.h"
 
@@ -35,6 +38,7 @@ class DialogRobot {
   ~DialogRobot();
 
  private:
+  MessageBarrier barrier_;  // of the test thread, which runs the dialog
   std::function<void(HWND)> work_;
   std::atomic<bool> done_{false};
   std::thread thread_;

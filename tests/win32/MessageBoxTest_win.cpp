@@ -175,8 +175,7 @@ TEST_F(MessageBoxTest, WithoutButtonsEnterAndEscDoNothing) {
       [&](HWND dialog) {
         PressKey(dialog, VK_RETURN);
         PressKey(dialog, VK_ESCAPE);
-        ::Sleep(400);
-        stillOpen = ::IsWindowVisible(dialog) != FALSE;
+        stillOpen = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
         PressCloseBox(dialog);
       },
       [] { return ShowMessageBox("Zpráva", mbtError, 0x0800, 0, -1, mbbOK); });

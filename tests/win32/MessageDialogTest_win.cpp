@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "dialogs/MsgBoxTypes.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
@@ -198,8 +200,10 @@ TEST_F(MessageDialog, ALongCaptionWidensEveryButtonOrOnlyItselfInNaturalWidth) {
 
 TEST_F(MessageDialog, HelpButtonsLeaveTheDialogOpen) {
   std::vector<std::int32_t> helpCalls;
+  std::atomic<std::size_t> helpCallCount{0};  // read by the robot
   Application::Instance().SetOnHelp([&](std::int32_t context) {
     helpCalls.push_back(context);
+    ++helpCallCount;
     return true;
   });
   TMessageDlgButton help = Button("Nápověda k instalaci", 0, 9);
@@ -208,18 +212,21 @@ TEST_F(MessageDialog, HelpButtonsLeaveTheDialogOpen) {
   params.record = Record((1u << sbkOk) | (1u << sbkHelp), {help});
   params.record.HelpContext = 77;
   bool openAfterStandardHelp = false, openAfterOwnHelp = false;
+  std::size_t helpCallsAfterStandardHelp = 99;
   const Outcome outcome = RunDialog(params, [&](HWND dialog) {
-    PressButton(FindButton(dialog, "&Nápověda"));
-    ::Sleep(300);
-    openAfterStandardHelp = ::IsWindowVisible(dialog) != FALSE;
-    PressButton(FindButton(dialog, "Nápověda k instalaci"));
-    ::Sleep(300);
-    openAfterOwnHelp = ::IsWindowVisible(dialog) != FALSE;
+    const HWND standardHelp = FindButton(dialog, "&Nápověda");
+    const HWND ownHelp = FindButton(dialog, "Nápověda k instalaci");
+    PressButton(standardHelp);
+    openAfterStandardHelp = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
+    helpCallsAfterStandardHelp = helpCallCount;
+    PressButton(ownHelp);
+    openAfterOwnHelp = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
     PressCloseBox(dialog);
   });
   Application::Instance().SetOnHelp(nullptr);
   EXPECT_TRUE(openAfterStandardHelp);
   EXPECT_TRUE(openAfterOwnHelp);
+  EXPECT_EQ(helpCallsAfterStandardHelp, 0u);
   // Only the help-marked button opens the help; the standard one records result code 0.
   EXPECT_EQ(helpCalls, std::vector<std::int32_t>{77});
   EXPECT_EQ(outcome.modalResult, mrCancel);
@@ -422,8 +429,7 @@ TEST_F(MessageDialog, TaskLinksReplaceTheIconAndCloseWithTheirResults) {
   bool stillOpen = false;
   const Outcome stayed = RunDialog(params, [&](HWND dialog) {
     ClickControl(ControlOf(dialog, kTaskArrowControlId + 2));
-    ::Sleep(300);
-    stillOpen = ::IsWindowVisible(dialog) != FALSE;
+    stillOpen = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
     PressCloseBox(dialog);
   });
   EXPECT_TRUE(stillOpen);
