@@ -161,20 +161,32 @@ TEST(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
   EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 2u);
-  for (const auto& dialog : seen) EXPECT_TRUE(dialog.Shows(kInsertDisk + "2"));
+  for (const auto& dialog : seen) {
+    // A confirmation: its title and the question icon, and the two buttons.
+    EXPECT_EQ(dialog.title, "Potvrďte");
+    EXPECT_EQ(dialog.icon, ::LoadIconW(nullptr, IDI_QUESTION));
+    EXPECT_EQ(dialog.buttons, (std::vector<std::string>{"OK", "Zpět"}));
+    EXPECT_TRUE(dialog.Shows(kInsertDisk + "2"));
+  }
   EXPECT_EQ(medium.Copied("B.DAT"), "from disk two");
 }
 
-TEST(CopyStep, DecliningThePromptCopiesNothing) {
-  Medium medium("copy step declined");
-  medium.Put("A.DAT", "present");
-  medium.Define("[CopyFiles]\r\nCount=2\r\nFrom1=%s\\A.DAT\r\nFrom2=%s\\MISSING.DAT\r\n");
-  WaitWindowWatch watch;
-  DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Back; });
-  EXPECT_FALSE(CopyDefinitionFilesFrom(medium.source, medium.setup));
-  EXPECT_EQ(robot.SeenDialogs().size(), 1u);
-  EXPECT_EQ(watch.seen.shown, 0);
-  EXPECT_FALSE(medium.Copied("A.DAT"));
+TEST(CopyStep, DecliningThePromptWithBackOrTheCloseBoxCopiesNothing) {
+  for (const Answer answer : {Answer::Back, Answer::CloseBox}) {
+    const bool closeBox = answer == Answer::CloseBox;
+    SCOPED_TRACE(closeBox ? "close box" : "Back");
+    Medium medium(closeBox ? "copy step closed" : "copy step declined");
+    medium.Put("A.DAT", "present");
+    medium.Define("[CopyFiles]\r\nCount=2\r\nFrom1=%s\\A.DAT\r\nFrom2=%s\\MISSING.DAT\r\n");
+    WaitWindowWatch watch;
+    DialogAnswerer robot([answer](const DialogAnswerer::Seen&) { return answer; });
+    EXPECT_FALSE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+    const auto seen = robot.SeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);  // asked once: anything but OK stops
+    EXPECT_EQ(seen[0].buttons, (std::vector<std::string>{"OK", "Zpět"}));
+    EXPECT_EQ(watch.seen.shown, 0);
+    EXPECT_FALSE(medium.Copied("A.DAT"));
+  }
 }
 
 TEST(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
@@ -189,6 +201,8 @@ TEST(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
   EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].title, "Chyba");
+  EXPECT_EQ(seen[0].buttons, std::vector<std::string>{"&Zavřít"});
   EXPECT_TRUE(seen[0].Shows("I/O chyba, soubor " + medium.source + "LOCKED.DAT nelze otev\xC5\x99\xC3\xADt"));
   EXPECT_EQ(medium.Copied("B.DAT"), "fine");
 }

@@ -39,12 +39,24 @@ UniqueFileHandle OpenExclusively(const std::string& path, DWORD disposition = OP
                                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// Answers every copy message with its only button, "&Zavřít".
+// A copy message: an error with the single button "&Zavřít".
+::testing::AssertionResult IsCopyMessage(const DialogAnswerer::Seen& seen, const std::string& text) {
+  if (seen.title == "Chyba" && seen.icon == ::LoadIconW(nullptr, IDI_HAND) &&
+      seen.buttons == std::vector<std::string>{"&Zavřít"} && seen.Shows(text)) {
+    return ::testing::AssertionSuccess();
+  }
+  auto failure = ::testing::AssertionFailure() << "title \"" << seen.title << "\", buttons";
+  for (const auto& button : seen.buttons) failure << " \"" << button << "\"";
+  return failure << ", texts" << ::testing::PrintToString(seen.texts);
+}
+
+// Answers every copy message with its only button.
 struct CloseAnswerer : DialogAnswerer {
   CloseAnswerer() : DialogAnswerer([](const Seen&) { return Answer::Close; }) {}
-  bool SawOnly(const std::string& text) const {
+  ::testing::AssertionResult SawOnly(const std::string& text) const {
     const auto seen = SeenDialogs();
-    return seen.size() == 1 && seen[0].Shows(text);
+    if (seen.size() != 1) return ::testing::AssertionFailure() << seen.size() << " dialogs";
+    return IsCopyMessage(seen[0], text);
   }
 };
 
@@ -172,7 +184,7 @@ TEST(CopyFileWithProgress, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClo
   EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString(target), nullptr, 5));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_TRUE(seen[0].Shows(kIoError + target + kCannotOpen));
+  EXPECT_TRUE(IsCopyMessage(seen[0], kIoError + target + kCannotOpen));
   EXPECT_TRUE(sourceClosed);
 }
 
@@ -190,7 +202,7 @@ TEST(CopyFileWithProgress, AShortWriteIsReportedAfterBothFilesWereClosed) {
   EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString("Z:\\dev\\full"), &Record, 5));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_TRUE(seen[0].Shows(kIoError + source + " nebylo mo\xC5\xBEn\xC3\xA9 zkop\xC3\xADrovat."));
+  EXPECT_TRUE(IsCopyMessage(seen[0], kIoError + source + " nebylo mo\xC5\xBEn\xC3\xA9 zkop\xC3\xADrovat."));
   EXPECT_TRUE(sourceClosed);
   EXPECT_EQ(g_reports, (std::vector<int>{0}));
 }
