@@ -10,6 +10,7 @@
 #include "platform/Handle_win.h"
 #include "platform/Text.h"
 #include "tests/support/Robot_win.h"
+#include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/Scratch_win.h"
 #include "tests/win32/MessageAnswer_win.h"
 
@@ -70,6 +71,13 @@ class WaitWindowWatch {
   HHOOK hook_ = nullptr;
 };
 
+// The messages shown here keep their settings in a registry of the test's own.
+class CopyStep : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(registry_.Active()); }
+  test::RegistrySandbox registry_;
+};
+
 // A medium folder with a definition file, and a setup folder that does not exist yet.
 struct Medium {
   explicit Medium(const std::string& label) : root(label) { ForceDirectories(source); }
@@ -84,7 +92,7 @@ struct Medium {
   std::optional<std::string> Copied(const std::string& name) const { return ReadFileBytes(setup.str() + name); }
 };
 
-TEST(CopyStep, NothingToCopyMeansNoWindowAndTrue) {
+TEST_F(CopyStep, NothingToCopyMeansNoWindowAndTrue) {
   int variant = 0;
   for (const char* definition : {"", "[CopyFiles]\r\n", "[CopyFiles]\r\nCount=0\r\nFrom1=%s\\A.DAT\r\n",
                                  "[CopyFiles]\r\nCount=-1\r\nFrom1=%s\\A.DAT\r\n",
@@ -102,7 +110,7 @@ TEST(CopyStep, NothingToCopyMeansNoWindowAndTrue) {
   }
 }
 
-TEST(CopyStep, GapsHexadecimalCountAndTargetNamesUnderTheWaitWindow) {
+TEST_F(CopyStep, GapsHexadecimalCountAndTargetNamesUnderTheWaitWindow) {
   Medium medium("copy step gaps");
   medium.Put("DATA\\A.DAT", "first file");
   medium.Put("DATA\\B.DAT", std::string(10000, 'b'));
@@ -125,7 +133,7 @@ TEST(CopyStep, GapsHexadecimalCountAndTargetNamesUnderTheWaitWindow) {
   EXPECT_FALSE(WaitForm);
 }
 
-TEST(CopyStep, PatternsAndMarkers) {
+TEST_F(CopyStep, PatternsAndMarkers) {
   Medium medium("copy step patterns");
   medium.Put("100%.DAT", "percent");
   medium.Put("none", "lower case is a name");
@@ -149,7 +157,7 @@ TEST(CopyStep, PatternsAndMarkers) {
                                                     PathString(medium.setup.str() + "%d.DAT")}));
 }
 
-TEST(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
+TEST_F(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
   Medium medium("copy step disk");
   medium.Define("[CopyFiles]\r\nCount=1\r\nFrom1=%s\\DISK2\\B.DAT\r\nSrcDisk=2\r\n");
   int prompts = 0;
@@ -171,7 +179,7 @@ TEST(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
   EXPECT_EQ(medium.Copied("B.DAT"), "from disk two");
 }
 
-TEST(CopyStep, DecliningThePromptWithBackOrTheCloseBoxCopiesNothing) {
+TEST_F(CopyStep, DecliningThePromptWithBackOrTheCloseBoxCopiesNothing) {
   for (const Answer answer : {Answer::Back, Answer::CloseBox}) {
     const bool closeBox = answer == Answer::CloseBox;
     SCOPED_TRACE(closeBox ? "close box" : "Back");
@@ -189,7 +197,7 @@ TEST(CopyStep, DecliningThePromptWithBackOrTheCloseBoxCopiesNothing) {
   }
 }
 
-TEST(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
+TEST_F(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
   Medium medium("copy step failure");
   medium.Put("LOCKED.DAT", "held by someone");
   medium.Put("B.DAT", "fine");
@@ -207,7 +215,7 @@ TEST(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
   EXPECT_EQ(medium.Copied("B.DAT"), "fine");
 }
 
-TEST(CopyStep, AHugeCountEndsAfterTheLastListedEntry) {
+TEST_F(CopyStep, AHugeCountEndsAfterTheLastListedEntry) {
   Medium medium("copy step huge count");
   medium.Put("A.DAT", "only one");
   medium.Define("[CopyFiles]\r\nCount=$7FFFFFFF\r\nfrom1=%s\\A.DAT\r\n");

@@ -20,7 +20,7 @@
 #include "platform/Application_win.h"
 #include "platform/Registry_win.h"
 #include "tests/support/MessageBarrier_win.h"
-#include "tests/support/RegistrySnapshot_win.h"
+#include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/RobotInput_win.h"
 
 namespace tolvar::test {
@@ -51,15 +51,16 @@ auto WithDialogRobot(std::function<void(HWND dialog)> work, Show show) {
   return show();
 }
 
-// Tests of in-process dialogs: the application's title set, and the dialog's
-// settings key emptied before each test and restored after it.
+// Tests of in-process dialogs: the application's title set, and a registry of
+// the test's own, in which the dialog's settings start missing and from which
+// nothing reaches the user's settings.
 class DialogSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(registry_.Active());
     Application::Instance().SetTitle("Install");
-    DeleteKeyTree(HKEY_CURRENT_USER, kMessageDialogSetupKey);
   }
-  RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};
+  RegistrySandbox registry_;
 };
 
 }  // namespace tolvar::test

@@ -9,6 +9,7 @@
 #include "platform/Handle_win.h"
 #include "platform/Text.h"
 #include "platform/Window_win.h"
+#include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/Scratch_win.h"
 #include "tests/win32/MessageAnswer_win.h"
 
@@ -39,6 +40,13 @@ UniqueFileHandle OpenExclusively(const std::string& path, DWORD disposition = OP
                                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// The messages shown here keep their settings in a registry of the test's own.
+class CopyFileWithProgressTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(registry_.Active()); }
+  test::RegistrySandbox registry_;
+};
+
 // A copy message: an error with the single button "&Zavřít".
 ::testing::AssertionResult IsCopyMessage(const DialogAnswerer::Seen& seen, const std::string& text) {
   if (seen.title == "Chyba" && seen.icon == ::LoadIconW(nullptr, IDI_HAND) &&
@@ -60,7 +68,7 @@ struct CloseAnswerer : DialogAnswerer {
   }
 };
 
-TEST(CopyFileWithProgress, ReportsZeroThenEveryFivePoints) {
+TEST_F(CopyFileWithProgressTest, ReportsZeroThenEveryFivePoints) {
   ScratchFolder folder("copy progress");
   for (const auto& [size, expected] : std::vector<std::pair<std::size_t, std::vector<int>>>{
            {10000, {0, 20, 40, 61, 81, 100}}, {2048, {0, 100}}, {0, {0, 100}}}) {
@@ -74,7 +82,7 @@ TEST(CopyFileWithProgress, ReportsZeroThenEveryFivePoints) {
   }
 }
 
-TEST(CopyFileWithProgress, OverwritesAReadOnlyHiddenTarget) {
+TEST_F(CopyFileWithProgressTest, OverwritesAReadOnlyHiddenTarget) {
   ScratchFolder folder("copy read-only");
   const std::string source = folder / "new.dat";
   const std::string target = folder / "old.dat";
@@ -86,7 +94,7 @@ TEST(CopyFileWithProgress, OverwritesAReadOnlyHiddenTarget) {
   EXPECT_FALSE(::GetFileAttributesW(Utf8ToUtf16(target).c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
-TEST(CopyFileWithProgress, ABareTargetNameLandsInTheCurrentFolder) {
+TEST_F(CopyFileWithProgressTest, ABareTargetNameLandsInTheCurrentFolder) {
   ScratchFolder folder("copy bare");
   ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(3000)));
   wchar_t saved[MAX_PATH];
@@ -122,7 +130,7 @@ void PingAfterReport(const PathString&, const PathString&, std::uint8_t) {
   ::PostMessageW(g_counter->Handle(), WM_APP, 0, 0);
 }
 
-TEST(CopyFileWithProgress, PendingMessagesAreProcessedAfterEveryBlock) {
+TEST_F(CopyFileWithProgressTest, PendingMessagesAreProcessedAfterEveryBlock) {
   ScratchFolder folder("copy pump");
   ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(10000)));
   PingCounter counter;
@@ -137,7 +145,7 @@ TEST(CopyFileWithProgress, PendingMessagesAreProcessedAfterEveryBlock) {
   g_counter = nullptr;
 }
 
-TEST(CopyFileWithProgress, AMissingSourceFailsSilentlyAfterTheFirstReport) {
+TEST_F(CopyFileWithProgressTest, AMissingSourceFailsSilentlyAfterTheFirstReport) {
   ScratchFolder folder("copy missing");
   CloseAnswerer robot;
   g_reports.clear();
@@ -147,7 +155,7 @@ TEST(CopyFileWithProgress, AMissingSourceFailsSilentlyAfterTheFirstReport) {
   EXPECT_FALSE(test::PathExists(folder / "t.dat"));
 }
 
-TEST(CopyFileWithProgress, AFolderThatCannotBeCreatedIsNamedWithItsBackslash) {
+TEST_F(CopyFileWithProgressTest, AFolderThatCannotBeCreatedIsNamedWithItsBackslash) {
   ScratchFolder folder("copy folder");
   ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(10)));
   ASSERT_TRUE(WriteFileBytes(folder / "X", "a file where a folder should be"));
@@ -158,7 +166,7 @@ TEST(CopyFileWithProgress, AFolderThatCannotBeCreatedIsNamedWithItsBackslash) {
   EXPECT_EQ(g_reports, (std::vector<int>{0}));
 }
 
-TEST(CopyFileWithProgress, ASourceThatCannotBeOpenedIsNamed) {
+TEST_F(CopyFileWithProgressTest, ASourceThatCannotBeOpenedIsNamed) {
   ScratchFolder folder("copy locked source");
   const std::string source = folder / "locked.dat";
   ASSERT_TRUE(WriteFileBytes(source, Bytes(10)));
@@ -169,7 +177,7 @@ TEST(CopyFileWithProgress, ASourceThatCannotBeOpenedIsNamed) {
   EXPECT_TRUE(robot.SawOnly(kIoError + source + kCannotOpen));
 }
 
-TEST(CopyFileWithProgress, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClosed) {
+TEST_F(CopyFileWithProgressTest, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClosed) {
   ScratchFolder folder("copy locked target");
   const std::string source = folder / "in.dat";
   const std::string target = folder / "busy.dat";
@@ -188,7 +196,7 @@ TEST(CopyFileWithProgress, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClo
   EXPECT_TRUE(sourceClosed);
 }
 
-TEST(CopyFileWithProgress, AShortWriteIsReportedAfterBothFilesWereClosed) {
+TEST_F(CopyFileWithProgressTest, AShortWriteIsReportedAfterBothFilesWereClosed) {
   // A device that is always full takes nothing of the first block.
   ScratchFolder folder("copy short write");
   const std::string source = folder / "in.dat";

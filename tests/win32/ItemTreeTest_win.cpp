@@ -9,7 +9,6 @@
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
 #include "platform/Registry_win.h"
-#include "tests/support/RegistrySnapshot_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/RobotInput_win.h"
 #include "tests/support/TreeViewRobot_win.h"

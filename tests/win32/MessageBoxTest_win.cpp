@@ -8,22 +8,13 @@
 #include "dialogs/MessageDialogForm_win.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
-#include "platform/Registry_win.h"
-#include "tests/support/RegistrySnapshot_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/win32/DialogRobot_win.h"
 
 namespace tolvar::test {
 namespace {
 
-class MessageBoxTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Application::Instance().SetTitle("Install");
-    DeleteKeyTree(HKEY_CURRENT_USER, kMessageDialogSetupKey);
-  }
-  RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};
-};
+class MessageBoxTest : public DialogSettingsTest {};
 
 struct Seen {
   std::string title;
