@@ -24,8 +24,8 @@ using test::ReadFileBytes;
 using test::ScratchFolder;
 using test::WriteFileBytes;
 
-const std::string kPreparing = "P\xC5\x99ipravuji ke spu\xC5\xA1t\xC4\x9bn\xC3\xAD pr\xC5\xAFvodce instalac\xC3\xAD.";
-const std::string kInsertDisk = "Vlo\xC5\xBEte disk ";
+const std::string kPreparing = "Připravuji ke spuštění průvodce instalací.";
+const std::string kInsertDisk = "Vložte disk ";
 
 // What the wait window showed when it became active, and its gauge when it closed.
 struct WaitWindowSeen {
@@ -211,7 +211,7 @@ TEST_F(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].title, "Chyba");
   EXPECT_EQ(seen[0].buttons, std::vector<std::string>{"&Zavřít"});
-  EXPECT_TRUE(seen[0].Shows("I/O chyba, soubor " + medium.source + "LOCKED.DAT nelze otev\xC5\x99\xC3\xADt"));
+  EXPECT_TRUE(seen[0].Shows("I/O chyba, soubor " + medium.source + "LOCKED.DAT nelze otevřít"));
   EXPECT_EQ(medium.Copied("B.DAT"), "fine");
 }
 

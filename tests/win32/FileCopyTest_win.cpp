@@ -23,7 +23,7 @@ using test::ScratchFolder;
 using test::WriteFileBytes;
 
 const std::string kIoError = "I/O chyba, soubor ";
-const std::string kCannotOpen = " nelze otev\xC5\x99\xC3\xADt";
+const std::string kCannotOpen = " nelze otevřít";
 
 std::string Bytes(std::size_t size) {
   std::string bytes(size, '\0');
@@ -162,7 +162,7 @@ TEST_F(CopyFileWithProgressTest, AFolderThatCannotBeCreatedIsNamedWithItsBacksla
   CloseAnswerer robot;
   g_reports.clear();
   EXPECT_FALSE(CopyFileWithProgress(PathString(folder / "in.dat"), PathString(folder / "X\\Y\\t.dat"), &Record, 5));
-  EXPECT_TRUE(robot.SawOnly("Nastala chyba vytv\xC3\xA1\xC5\x99\x65n\xC3\xAD adres\xC3\xA1\xC5\x99\x65 " + folder / "X\\Y\\"));
+  EXPECT_TRUE(robot.SawOnly("Nastala chyba vytváření adresáře " + folder / "X\\Y\\"));
   EXPECT_EQ(g_reports, (std::vector<int>{0}));
 }
 
@@ -210,7 +210,7 @@ TEST_F(CopyFileWithProgressTest, AShortWriteIsReportedAfterBothFilesWereClosed) 
   EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString("Z:\\dev\\full"), &Record, 5));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_TRUE(IsCopyMessage(seen[0], kIoError + source + " nebylo mo\xC5\xBEn\xC3\xA9 zkop\xC3\xADrovat."));
+  EXPECT_TRUE(IsCopyMessage(seen[0], kIoError + source + " nebylo možné zkopírovat."));
   EXPECT_TRUE(sourceClosed);
   EXPECT_EQ(g_reports, (std::vector<int>{0}));
 }

@@ -18,7 +18,7 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, StringsAndNumbersRoundTripWithCzechText) {
-  const std::string text = "Pr\xC5\xAFvodce instalac\xC3\xAD";
+  const std::string text = "Průvodce instalací";
   {
     const RegistryKey key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, std::string("\\") + kScratch + "\\");
     ASSERT_TRUE(key.IsOpen());
