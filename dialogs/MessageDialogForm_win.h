@@ -172,13 +172,14 @@ class TMessDlgForm : public Window {
   void TaskClick(std::uint16_t modalResult, std::uint16_t resultCode);
   void DetailsButClick();
   void FormKeyPress(wchar_t key);
+  void EnterPressed();
   void FormMouseDown();
   bool IsMouseDownTarget(const MSG& message) const;
   bool IsMouseDownSurfaceAt(POINT point) const;
   PushButton* FocusedButton() const;
   PushButton* FirstCancelButton() const;
   PushButton* ButtonWithAccessKey(wchar_t key) const;
-  void MoveFocus(int step, bool withTree = false);
+  void MoveFocus(int step);
   void ShowAsDefault(const PushButton* button);
 
   // Showing and closing.

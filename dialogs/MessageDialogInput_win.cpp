@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cwctype>
 
 #include "dialogs/MessageDialogForm_win.h"
 #include "dialogs/MsgBoxTypes.h"
@@ -24,12 +23,20 @@ constexpr UINT kCountdownInterval = 100;
 
 std::uint64_t TickCount() { return ::GetTickCount64(); }
 
+// The platform's case mapping, which knows Czech letters; the C library's
+// knows only ASCII in the default locale.
+wchar_t UpperCase(wchar_t character) {
+  wchar_t text[1] = {character};
+  ::CharUpperBuffW(text, 1);
+  return text[0];
+}
+
 // The access key of a caption: the character after a single "&".
 wchar_t AccessKeyOf(const std::string& caption) {
   const std::wstring text = Utf8ToUtf16(caption);
   for (std::size_t i = 0; i + 1 < text.size(); ++i) {
     if (text[i] != L'&') continue;
-    if (text[i + 1] != L'&') return static_cast<wchar_t>(std::towupper(text[i + 1]));
+    if (text[i + 1] != L'&') return UpperCase(text[i + 1]);
     ++i;  // "&&" is a plain ampersand
   }
   return 0;
@@ -167,17 +174,16 @@ TMessDlgForm::PushButton* TMessDlgForm::FirstCancelButton() const {
 }
 
 TMessDlgForm::PushButton* TMessDlgForm::ButtonWithAccessKey(wchar_t key) const {
-  const auto upper = static_cast<wchar_t>(std::towupper(key));
+  const wchar_t upper = UpperCase(key);
   for (const auto& button : createdButtons_) {
     if (::IsWindowVisible(button->handle) && AccessKeyOf(button->description.Caption) == upper) return button.get();
   }
   return nullptr;
 }
 
-void TMessDlgForm::MoveFocus(int step, bool withTree) {
-  // The push buttons in their order, then the item tree when it is shown.
-  std::vector<HWND> stops = PushButtons();
-  if (withTree && itemTreeVisible_ && ItemsTreeView()) stops.push_back(ItemsTreeView());
+void TMessDlgForm::MoveFocus(int step) {
+  // The arrows step through the push buttons in their order, round the row.
+  const std::vector<HWND> stops = PushButtons();
   if (stops.empty()) return;
   const auto count = static_cast<int>(stops.size());
   const auto focused = std::find(stops.begin(), stops.end(), ::GetFocus());
@@ -191,6 +197,15 @@ void TMessDlgForm::FormKeyPress(wchar_t key) {
   for (const TMessageDlgButton& task : record_.TaskButtons) {
     if (task.IsDefault) TaskClick(task.ModalResult, task.ResultCode);
   }
+}
+
+void TMessDlgForm::EnterPressed() {
+  // The preview sees Enter first and does not consume it: a default task link
+  // with a modal result closes the dialog, otherwise the key goes on to the
+  // focused push button, else the default one.
+  FormKeyPress(L'\r');
+  if (modalResult_ != 0) return;
+  if (PushButton* button = FocusedButton() ? FocusedButton() : defaultButton_) ButtonClick(*button);
 }
 
 // --- Mouse ----------------------------------------------------------------------
@@ -242,13 +257,8 @@ bool TMessDlgForm::PreTranslateMessage(MSG& message) {
     case WM_KEYDOWN:
       switch (message.wParam) {
         case VK_RETURN:
-          // The focused push button, else the default one; without either the key
-          // goes on and its character reaches the task links.
-          if (PushButton* button = FocusedButton() ? FocusedButton() : defaultButton_) {
-            ButtonClick(*button);
-            return true;
-          }
-          return false;
+          EnterPressed();
+          return true;
         case VK_ESCAPE:
           if (PushButton* button = FirstCancelButton()) {
             ButtonClick(*button);
@@ -256,7 +266,13 @@ bool TMessDlgForm::PreTranslateMessage(MSG& message) {
           }
           return false;
         case VK_TAB:
-          MoveFocus(::GetKeyState(VK_SHIFT) < 0 ? -1 : 1, true);
+          // The platform's tab order: the visible tab stops (the push buttons and
+          // the item tree when it is shown) in the order they were created.
+          {
+            const HWND focus = ::GetFocus();
+            const HWND from = focus == Handle() ? nullptr : focus;  // the window itself: from the start
+            if (const HWND next = ::GetNextDlgTabItem(Handle(), from, ::GetKeyState(VK_SHIFT) < 0)) ::SetFocus(next);
+          }
           return true;
         case VK_LEFT:
         case VK_UP:
@@ -270,9 +286,10 @@ bool TMessDlgForm::PreTranslateMessage(MSG& message) {
           return false;
       }
     case WM_CHAR:
-      FormKeyPress(static_cast<wchar_t>(message.wParam));
-      if (message.wParam > L' ') {
-        // Push buttons take no characters: a plain key presses the button it marks.
+      // A plain letter is an access key only while a push button has the focus,
+      // as in the platform's dialogs; any other control, the item tree with its
+      // incremental search above all, gets its characters.
+      if (message.wParam > L' ' && FocusedButton()) {
         if (PushButton* button = ButtonWithAccessKey(static_cast<wchar_t>(message.wParam))) {
           ButtonClick(*button);
           return true;
@@ -280,6 +297,7 @@ bool TMessDlgForm::PreTranslateMessage(MSG& message) {
       }
       return false;
     case WM_SYSCHAR:
+      // Alt with a button's access key presses it, wherever the focus is.
       if (PushButton* button = ButtonWithAccessKey(static_cast<wchar_t>(message.wParam))) {
         ButtonClick(*button);
         return true;

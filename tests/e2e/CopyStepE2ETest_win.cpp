@@ -15,7 +15,7 @@ namespace tolvar::test {
 namespace {
 
 constexpr DWORD kRunLimitMs = 60000;
-const std::string kDiskTwoPrompt = "Vlo\xC5\xBEte disk 2";
+const std::string kDiskTwoPrompt = "Vložte disk 2";
 
 std::string Pattern(std::size_t size, unsigned seed) {
   std::string bytes(size, '\0');

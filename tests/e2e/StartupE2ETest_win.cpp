@@ -16,7 +16,7 @@ namespace tolvar::test {
 namespace {
 
 constexpr DWORD kRunLimitMs = 60000;
-constexpr char kLaunchFailed[] = "Chyba p\xC5\x99i spou\xC5\xA1t\xC4\x9bn\xC3\xAD pr\xC5\xAFvodce instalac\xC3\xAD!";
+constexpr char kLaunchFailed[] = "Chyba při spouštění průvodce instalací!";
 
 // The processor time of the wait is measured from the host side (idle-wait.sh):
 // under Wine, GetProcessTimes does not count the time spent in the Wine server.
@@ -68,7 +68,7 @@ TEST_P(LaunchFailure, CreatesTheSetupFolderAndReportsAWizardThatCannotStart) {
   EXPECT_EQ(WindowText(*dialog), "Install");  // the application's title is the caption
   EXPECT_EQ(WindowText(ControlOf(*dialog, kTitleControlId)), "Chyba");
   EXPECT_EQ(WindowText(ControlOf(*dialog, kMessageControlId)), kLaunchFailed);
-  EXPECT_EQ(ChildTexts(*dialog, "Button"), std::vector<std::string>{"Zp\xC4\x9Bt"});
+  EXPECT_EQ(ChildTexts(*dialog, "Button"), std::vector<std::string>{"Zpět"});
   EXPECT_TRUE(DirectoryExists(medium.SetupFolder()));
   EXPECT_TRUE(tolvar->Running());  // the message waits for the user
   GetParam().give(*dialog);
@@ -82,7 +82,7 @@ TEST_P(LaunchFailure, CreatesTheSetupFolderAndReportsAWizardThatCannotStart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, LaunchFailure,
-    ::testing::Values(Answer{"button", [](HWND d) { PressButton(FindButton(d, "Zp\xC4\x9Bt")); }},
+    ::testing::Values(Answer{"button", [](HWND d) { PressButton(FindButton(d, "Zpět")); }},
                       Answer{"enter", [](HWND d) { PressKey(d, VK_RETURN); }},
                       Answer{"esc", [](HWND d) { PressKey(d, VK_ESCAPE); }},
                       Answer{"closebox", [](HWND d) { PressCloseBox(d); }}),
@@ -103,8 +103,8 @@ TEST(StartupE2E, DamagedDialogSettingsNeitherStopTheMessageNorSurviveIt) {
   ASSERT_TRUE(tolvar);
   const auto dialog = WaitForWindow(tolvar->Id(), [](HWND window) { return ShowsText(window, kLaunchFailed); });
   ASSERT_TRUE(dialog) << "no launch-failure message appeared";
-  EXPECT_EQ(ChildTexts(*dialog, "Button"), std::vector<std::string>{"Zp\xC4\x9Bt"});
-  PressButton(FindButton(*dialog, "Zp\xC4\x9Bt"));
+  EXPECT_EQ(ChildTexts(*dialog, "Button"), std::vector<std::string>{"Zpět"});
+  PressButton(FindButton(*dialog, "Zpět"));
   const auto exitCode = tolvar->Wait(kRunLimitMs);
   ASSERT_TRUE(exitCode);
   EXPECT_EQ(*exitCode, 0u);

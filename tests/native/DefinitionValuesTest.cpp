@@ -60,8 +60,8 @@ TEST(FromKeys, NumberOfAFromKeyInAnyLetterCase) {
 }
 
 TEST(DiskPrompt, TheDiskNumberTakesThePlaceOfPercentD) {
-  EXPECT_EQ(FormatDiskPrompt("Vlo\xC5\xBEte disk %d", 2), "Vlo\xC5\xBEte disk 2");
-  EXPECT_EQ(FormatDiskPrompt("Vlo\xC5\xBEte disk %d", -1), "Vlo\xC5\xBEte disk -1");
+  EXPECT_EQ(FormatDiskPrompt("Vložte disk %d", 2), "Vložte disk 2");
+  EXPECT_EQ(FormatDiskPrompt("Vložte disk %d", -1), "Vložte disk -1");
   EXPECT_EQ(FormatDiskPrompt("Disk", 3), "Disk");
 }
 

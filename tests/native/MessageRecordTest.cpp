@@ -14,12 +14,12 @@ TEST(StandardButtons, CaptionsResultsAndMarksOfAllElevenKinds) {
     bool isDefault, isCancel;
   };
   const Expected expected[kStandardButtonKindCount] = {
-      {"Po&kra\xC4\x8Dovat", 11, 6, true, false}, {"&Ano", 6, 6, true, false},
-      {"&Ne", 7, 7, false, true},                  {"OK", 1, 6, true, false},
-      {"Zp\xC4\x9Bt", 2, 2, false, true},          {"&P\xC5\x99" "eru\xC5\xA1it", 3, 2, false, false},
-      {"&Obnovit", 4, 6, true, false},             {"&Ignorovat", 5, 7, false, false},
-      {"&V\xC5\xA1" "e", 8, 6, false, false},      {"&Zav\xC5\x99\xC3\xADt", 9, 7, false, true},
-      {"&N\xC3\xA1pov\xC4\x9B" "da", 0, 0, false, false},
+      {"Po&kračovat", 11, 6, true, false},  {"&Ano", 6, 6, true, false},
+      {"&Ne", 7, 7, false, true},           {"OK", 1, 6, true, false},
+      {"Zpět", 2, 2, false, true},          {"&Přerušit", 3, 2, false, false},
+      {"&Obnovit", 4, 6, true, false},      {"&Ignorovat", 5, 7, false, false},
+      {"&Vše", 8, 6, false, false},         {"&Zavřít", 9, 7, false, true},
+      {"&Nápověda", 0, 0, false, false},
   };
   for (int kind = 0; kind < kStandardButtonKindCount; ++kind) {
     SCOPED_TRACE(kind);
@@ -51,8 +51,8 @@ TEST(DialogRecord, ACreatedRecordIsAllZero) {
 }
 
 TEST(DialogRecord, BuildFillsEveryFieldAndResetsWhatWasThere) {
-  TMessageDlgButton custom{"Ulo\xC5\xBEit", "", 1, 6, true, false, false};
-  TMessageDlgButton task{"Pokra\xC4\x8Dovat", "Dal\xC5\xA1\xC3\xAD krok", 11, 6, false, false, false};
+  TMessageDlgButton custom{"Uložit", "", 1, 6, true, false, false};
+  TMessageDlgButton task{"Pokračovat", "Další krok", 11, 6, false, false, false};
   TDialogRec record;
   record.TaskButtons = {task, task, task};
   record.IconName = "old";

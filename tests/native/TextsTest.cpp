@@ -10,7 +10,7 @@ namespace {
 TEST(Texts, ArchiveResultTextsHaveTheirFixedIdentifiers) {
   EXPECT_EQ(static_cast<unsigned>(TextId::ArchiveNotFound), 65234u);
   EXPECT_EQ(static_cast<unsigned>(TextId::ArchiveWriteError), 65237u);
-  EXPECT_EQ(LoadText(TextId::ArchiveNotFound), "Archivn\xC3\xAD soubor nenalezen.");
+  EXPECT_EQ(LoadText(TextId::ArchiveNotFound), "Archivní soubor nenalezen.");
 }
 
 TEST(Texts, EveryTextIsWellFormedAndFitsAStoredString) {

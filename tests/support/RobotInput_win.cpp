@@ -54,6 +54,22 @@ void PressKey(HWND dialog, UINT virtualKey) {
   ::PostMessageW(target, WM_KEYUP, virtualKey, 1 | scan | (1LL << 30) | (1LL << 31));
 }
 
+void PressAltKey(HWND dialog, UINT virtualKey) {
+  const HWND focus = FocusOf(dialog);
+  const HWND target = focus ? focus : dialog;
+  const auto keyData = [](UINT key, bool up) {
+    constexpr LPARAM kAltHeld = 1LL << 29;  // the context code of a system key
+    LPARAM data = 1 | static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    if (key != VK_MENU || !up) data |= kAltHeld;
+    if (up) data |= (1LL << 30) | (1LL << 31);
+    return data;
+  };
+  ::PostMessageW(target, WM_SYSKEYDOWN, VK_MENU, keyData(VK_MENU, false));
+  ::PostMessageW(target, WM_SYSKEYDOWN, virtualKey, keyData(virtualKey, false));
+  ::PostMessageW(target, WM_SYSKEYUP, virtualKey, keyData(virtualKey, true));
+  ::PostMessageW(target, WM_KEYUP, VK_MENU, keyData(VK_MENU, true));
+}
+
 void ClickAt(HWND window, POINT point) {
   const LPARAM at = MAKELPARAM(point.x, point.y);
   ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);

@@ -27,8 +27,13 @@ HWND FocusOf(HWND dialog);
 RECT BoundsOf(HWND control);
 SIZE ClientSizeOf(HWND window);
 
-// A key pressed and released on the control with the focus.
+// A key pressed and released on the control with the focus. A letter or digit
+// key (virtual keys 'A'..'Z', '0'..'9') types its character, since the message
+// loop translates the key into it as it does for the keyboard.
 void PressKey(HWND dialog, UINT virtualKey);
+// The key pressed while Alt is held down, as the keyboard delivers it to the
+// control with the focus: Alt down, the key down and up as system keys, Alt up.
+void PressAltKey(HWND dialog, UINT virtualKey);
 // A left click in the middle of a control, or at a client point of a window.
 void ClickControl(HWND control);
 void ClickAt(HWND window, POINT clientPoint);

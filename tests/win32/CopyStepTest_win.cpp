@@ -10,6 +10,7 @@
 #include "platform/Handle_win.h"
 #include "platform/Text.h"
 #include "tests/support/Robot_win.h"
+#include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/Scratch_win.h"
 #include "tests/win32/MessageAnswer_win.h"
 
@@ -23,8 +24,8 @@ using test::ReadFileBytes;
 using test::ScratchFolder;
 using test::WriteFileBytes;
 
-const std::string kPreparing = "P\xC5\x99ipravuji ke spu\xC5\xA1t\xC4\x9bn\xC3\xAD pr\xC5\xAFvodce instalac\xC3\xAD.";
-const std::string kInsertDisk = "Vlo\xC5\xBEte disk ";
+const std::string kPreparing = "Připravuji ke spuštění průvodce instalací.";
+const std::string kInsertDisk = "Vložte disk ";
 
 // What the wait window showed when it became active, and its gauge when it closed.
 struct WaitWindowSeen {
@@ -70,6 +71,13 @@ class WaitWindowWatch {
   HHOOK hook_ = nullptr;
 };
 
+// The messages shown here keep their settings in a registry of the test's own.
+class CopyStep : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(registry_.Active()); }
+  test::RegistrySandbox registry_;
+};
+
 // A medium folder with a definition file, and a setup folder that does not exist yet.
 struct Medium {
   explicit Medium(const std::string& label) : root(label) { ForceDirectories(source); }
@@ -84,7 +92,7 @@ struct Medium {
   std::optional<std::string> Copied(const std::string& name) const { return ReadFileBytes(setup.str() + name); }
 };
 
-TEST(CopyStep, NothingToCopyMeansNoWindowAndTrue) {
+TEST_F(CopyStep, NothingToCopyMeansNoWindowAndTrue) {
   int variant = 0;
   for (const char* definition : {"", "[CopyFiles]\r\n", "[CopyFiles]\r\nCount=0\r\nFrom1=%s\\A.DAT\r\n",
                                  "[CopyFiles]\r\nCount=-1\r\nFrom1=%s\\A.DAT\r\n",
@@ -102,7 +110,7 @@ TEST(CopyStep, NothingToCopyMeansNoWindowAndTrue) {
   }
 }
 
-TEST(CopyStep, GapsHexadecimalCountAndTargetNamesUnderTheWaitWindow) {
+TEST_F(CopyStep, GapsHexadecimalCountAndTargetNamesUnderTheWaitWindow) {
   Medium medium("copy step gaps");
   medium.Put("DATA\\A.DAT", "first file");
   medium.Put("DATA\\B.DAT", std::string(10000, 'b'));
@@ -125,7 +133,7 @@ TEST(CopyStep, GapsHexadecimalCountAndTargetNamesUnderTheWaitWindow) {
   EXPECT_FALSE(WaitForm);
 }
 
-TEST(CopyStep, PatternsAndMarkers) {
+TEST_F(CopyStep, PatternsAndMarkers) {
   Medium medium("copy step patterns");
   medium.Put("100%.DAT", "percent");
   medium.Put("none", "lower case is a name");
@@ -149,7 +157,7 @@ TEST(CopyStep, PatternsAndMarkers) {
                                                     PathString(medium.setup.str() + "%d.DAT")}));
 }
 
-TEST(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
+TEST_F(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
   Medium medium("copy step disk");
   medium.Define("[CopyFiles]\r\nCount=1\r\nFrom1=%s\\DISK2\\B.DAT\r\nSrcDisk=2\r\n");
   int prompts = 0;
@@ -161,23 +169,35 @@ TEST(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
   EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 2u);
-  for (const auto& dialog : seen) EXPECT_TRUE(dialog.Shows(kInsertDisk + "2"));
+  for (const auto& dialog : seen) {
+    // A confirmation: its title and the question icon, and the two buttons.
+    EXPECT_EQ(dialog.title, "Potvrďte");
+    EXPECT_EQ(dialog.icon, ::LoadIconW(nullptr, IDI_QUESTION));
+    EXPECT_EQ(dialog.buttons, (std::vector<std::string>{"OK", "Zpět"}));
+    EXPECT_TRUE(dialog.Shows(kInsertDisk + "2"));
+  }
   EXPECT_EQ(medium.Copied("B.DAT"), "from disk two");
 }
 
-TEST(CopyStep, DecliningThePromptCopiesNothing) {
-  Medium medium("copy step declined");
-  medium.Put("A.DAT", "present");
-  medium.Define("[CopyFiles]\r\nCount=2\r\nFrom1=%s\\A.DAT\r\nFrom2=%s\\MISSING.DAT\r\n");
-  WaitWindowWatch watch;
-  DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Back; });
-  EXPECT_FALSE(CopyDefinitionFilesFrom(medium.source, medium.setup));
-  EXPECT_EQ(robot.SeenDialogs().size(), 1u);
-  EXPECT_EQ(watch.seen.shown, 0);
-  EXPECT_FALSE(medium.Copied("A.DAT"));
+TEST_F(CopyStep, DecliningThePromptWithBackOrTheCloseBoxCopiesNothing) {
+  for (const Answer answer : {Answer::Back, Answer::CloseBox}) {
+    const bool closeBox = answer == Answer::CloseBox;
+    SCOPED_TRACE(closeBox ? "close box" : "Back");
+    Medium medium(closeBox ? "copy step closed" : "copy step declined");
+    medium.Put("A.DAT", "present");
+    medium.Define("[CopyFiles]\r\nCount=2\r\nFrom1=%s\\A.DAT\r\nFrom2=%s\\MISSING.DAT\r\n");
+    WaitWindowWatch watch;
+    DialogAnswerer robot([answer](const DialogAnswerer::Seen&) { return answer; });
+    EXPECT_FALSE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+    const auto seen = robot.SeenDialogs();
+    ASSERT_EQ(seen.size(), 1u);  // asked once: anything but OK stops
+    EXPECT_EQ(seen[0].buttons, (std::vector<std::string>{"OK", "Zpět"}));
+    EXPECT_EQ(watch.seen.shown, 0);
+    EXPECT_FALSE(medium.Copied("A.DAT"));
+  }
 }
 
-TEST(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
+TEST_F(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
   Medium medium("copy step failure");
   medium.Put("LOCKED.DAT", "held by someone");
   medium.Put("B.DAT", "fine");
@@ -189,11 +209,13 @@ TEST(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
   EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_TRUE(seen[0].Shows("I/O chyba, soubor " + medium.source + "LOCKED.DAT nelze otev\xC5\x99\xC3\xADt"));
+  EXPECT_EQ(seen[0].title, "Chyba");
+  EXPECT_EQ(seen[0].buttons, std::vector<std::string>{"&Zavřít"});
+  EXPECT_TRUE(seen[0].Shows("I/O chyba, soubor " + medium.source + "LOCKED.DAT nelze otevřít"));
   EXPECT_EQ(medium.Copied("B.DAT"), "fine");
 }
 
-TEST(CopyStep, AHugeCountEndsAfterTheLastListedEntry) {
+TEST_F(CopyStep, AHugeCountEndsAfterTheLastListedEntry) {
   Medium medium("copy step huge count");
   medium.Put("A.DAT", "only one");
   medium.Define("[CopyFiles]\r\nCount=$7FFFFFFF\r\nfrom1=%s\\A.DAT\r\n");

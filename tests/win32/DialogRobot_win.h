@@ -2,7 +2,9 @@
 // the test thread runs the modal dialog while the robot finds it, reads it and
 // works it with posted mouse and keyboard messages, as a user would. The robot
 // records what it sees in variables of the test, which the test checks after
-// the dialog has closed (GoogleTest assertions stay on the test thread).
+// the dialog has closed (GoogleTest assertions stay on the test thread). After
+// posting input the robot passes WaitUntilHandled(dialog) before it looks at the
+// outcome: the robot brings the test thread's message barrier along.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +19,8 @@
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
 #include "platform/Registry_win.h"
-#include "tests/support/RegistrySnapshot_win.h"
+#include "tests/support/MessageBarrier_win.h"
+#include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/RobotInput_win.h"
 
 namespace tolvar::test {
@@ -35,6 +38,7 @@ class DialogRobot {
   ~DialogRobot();
 
  private:
+  MessageBarrier barrier_;  // of the test thread, which runs the dialog
   std::function<void(HWND)> work_;
   std::atomic<bool> done_{false};
   std::thread thread_;
@@ -47,15 +51,16 @@ auto WithDialogRobot(std::function<void(HWND dialog)> work, Show show) {
   return show();
 }
 
-// Tests of in-process dialogs: the application's title set, and the dialog's
-// settings key emptied before each test and restored after it.
+// Tests of in-process dialogs: the application's title set, and a registry of
+// the test's own, in which the dialog's settings start missing and from which
+// nothing reaches the user's settings.
 class DialogSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(registry_.Active());
     Application::Instance().SetTitle("Install");
-    DeleteKeyTree(HKEY_CURRENT_USER, kMessageDialogSetupKey);
   }
-  RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};
+  RegistrySandbox registry_;
 };
 
 }  // namespace tolvar::test

@@ -9,6 +9,7 @@
 #include "platform/Handle_win.h"
 #include "platform/Text.h"
 #include "platform/Window_win.h"
+#include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/Scratch_win.h"
 #include "tests/win32/MessageAnswer_win.h"
 
@@ -22,7 +23,7 @@ using test::ScratchFolder;
 using test::WriteFileBytes;
 
 const std::string kIoError = "I/O chyba, soubor ";
-const std::string kCannotOpen = " nelze otev\xC5\x99\xC3\xADt";
+const std::string kCannotOpen = " nelze otevřít";
 
 std::string Bytes(std::size_t size) {
   std::string bytes(size, '\0');
@@ -39,16 +40,35 @@ UniqueFileHandle OpenExclusively(const std::string& path, DWORD disposition = OP
                                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// Answers every copy message with its only button, "&Zavřít".
+// The messages shown here keep their settings in a registry of the test's own.
+class CopyFileWithProgressTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(registry_.Active()); }
+  test::RegistrySandbox registry_;
+};
+
+// A copy message: an error with the single button "&Zavřít".
+::testing::AssertionResult IsCopyMessage(const DialogAnswerer::Seen& seen, const std::string& text) {
+  if (seen.title == "Chyba" && seen.icon == ::LoadIconW(nullptr, IDI_HAND) &&
+      seen.buttons == std::vector<std::string>{"&Zavřít"} && seen.Shows(text)) {
+    return ::testing::AssertionSuccess();
+  }
+  auto failure = ::testing::AssertionFailure() << "title \"" << seen.title << "\", buttons";
+  for (const auto& button : seen.buttons) failure << " \"" << button << "\"";
+  return failure << ", texts" << ::testing::PrintToString(seen.texts);
+}
+
+// Answers every copy message with its only button.
 struct CloseAnswerer : DialogAnswerer {
   CloseAnswerer() : DialogAnswerer([](const Seen&) { return Answer::Close; }) {}
-  bool SawOnly(const std::string& text) const {
+  ::testing::AssertionResult SawOnly(const std::string& text) const {
     const auto seen = SeenDialogs();
-    return seen.size() == 1 && seen[0].Shows(text);
+    if (seen.size() != 1) return ::testing::AssertionFailure() << seen.size() << " dialogs";
+    return IsCopyMessage(seen[0], text);
   }
 };
 
-TEST(CopyFileWithProgress, ReportsZeroThenEveryFivePoints) {
+TEST_F(CopyFileWithProgressTest, ReportsZeroThenEveryFivePoints) {
   ScratchFolder folder("copy progress");
   for (const auto& [size, expected] : std::vector<std::pair<std::size_t, std::vector<int>>>{
            {10000, {0, 20, 40, 61, 81, 100}}, {2048, {0, 100}}, {0, {0, 100}}}) {
@@ -62,7 +82,7 @@ TEST(CopyFileWithProgress, ReportsZeroThenEveryFivePoints) {
   }
 }
 
-TEST(CopyFileWithProgress, OverwritesAReadOnlyHiddenTarget) {
+TEST_F(CopyFileWithProgressTest, OverwritesAReadOnlyHiddenTarget) {
   ScratchFolder folder("copy read-only");
   const std::string source = folder / "new.dat";
   const std::string target = folder / "old.dat";
@@ -74,7 +94,7 @@ TEST(CopyFileWithProgress, OverwritesAReadOnlyHiddenTarget) {
   EXPECT_FALSE(::GetFileAttributesW(Utf8ToUtf16(target).c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
-TEST(CopyFileWithProgress, ABareTargetNameLandsInTheCurrentFolder) {
+TEST_F(CopyFileWithProgressTest, ABareTargetNameLandsInTheCurrentFolder) {
   ScratchFolder folder("copy bare");
   ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(3000)));
   wchar_t saved[MAX_PATH];
@@ -110,7 +130,7 @@ void PingAfterReport(const PathString&, const PathString&, std::uint8_t) {
   ::PostMessageW(g_counter->Handle(), WM_APP, 0, 0);
 }
 
-TEST(CopyFileWithProgress, PendingMessagesAreProcessedAfterEveryBlock) {
+TEST_F(CopyFileWithProgressTest, PendingMessagesAreProcessedAfterEveryBlock) {
   ScratchFolder folder("copy pump");
   ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(10000)));
   PingCounter counter;
@@ -125,7 +145,7 @@ TEST(CopyFileWithProgress, PendingMessagesAreProcessedAfterEveryBlock) {
   g_counter = nullptr;
 }
 
-TEST(CopyFileWithProgress, AMissingSourceFailsSilentlyAfterTheFirstReport) {
+TEST_F(CopyFileWithProgressTest, AMissingSourceFailsSilentlyAfterTheFirstReport) {
   ScratchFolder folder("copy missing");
   CloseAnswerer robot;
   g_reports.clear();
@@ -135,18 +155,18 @@ TEST(CopyFileWithProgress, AMissingSourceFailsSilentlyAfterTheFirstReport) {
   EXPECT_FALSE(test::PathExists(folder / "t.dat"));
 }
 
-TEST(CopyFileWithProgress, AFolderThatCannotBeCreatedIsNamedWithItsBackslash) {
+TEST_F(CopyFileWithProgressTest, AFolderThatCannotBeCreatedIsNamedWithItsBackslash) {
   ScratchFolder folder("copy folder");
   ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(10)));
   ASSERT_TRUE(WriteFileBytes(folder / "X", "a file where a folder should be"));
   CloseAnswerer robot;
   g_reports.clear();
   EXPECT_FALSE(CopyFileWithProgress(PathString(folder / "in.dat"), PathString(folder / "X\\Y\\t.dat"), &Record, 5));
-  EXPECT_TRUE(robot.SawOnly("Nastala chyba vytv\xC3\xA1\xC5\x99\x65n\xC3\xAD adres\xC3\xA1\xC5\x99\x65 " + folder / "X\\Y\\"));
+  EXPECT_TRUE(robot.SawOnly("Nastala chyba vytváření adresáře " + folder / "X\\Y\\"));
   EXPECT_EQ(g_reports, (std::vector<int>{0}));
 }
 
-TEST(CopyFileWithProgress, ASourceThatCannotBeOpenedIsNamed) {
+TEST_F(CopyFileWithProgressTest, ASourceThatCannotBeOpenedIsNamed) {
   ScratchFolder folder("copy locked source");
   const std::string source = folder / "locked.dat";
   ASSERT_TRUE(WriteFileBytes(source, Bytes(10)));
@@ -157,7 +177,7 @@ TEST(CopyFileWithProgress, ASourceThatCannotBeOpenedIsNamed) {
   EXPECT_TRUE(robot.SawOnly(kIoError + source + kCannotOpen));
 }
 
-TEST(CopyFileWithProgress, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClosed) {
+TEST_F(CopyFileWithProgressTest, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClosed) {
   ScratchFolder folder("copy locked target");
   const std::string source = folder / "in.dat";
   const std::string target = folder / "busy.dat";
@@ -172,11 +192,11 @@ TEST(CopyFileWithProgress, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClo
   EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString(target), nullptr, 5));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_TRUE(seen[0].Shows(kIoError + target + kCannotOpen));
+  EXPECT_TRUE(IsCopyMessage(seen[0], kIoError + target + kCannotOpen));
   EXPECT_TRUE(sourceClosed);
 }
 
-TEST(CopyFileWithProgress, AShortWriteIsReportedAfterBothFilesWereClosed) {
+TEST_F(CopyFileWithProgressTest, AShortWriteIsReportedAfterBothFilesWereClosed) {
   // A device that is always full takes nothing of the first block.
   ScratchFolder folder("copy short write");
   const std::string source = folder / "in.dat";
@@ -190,7 +210,7 @@ TEST(CopyFileWithProgress, AShortWriteIsReportedAfterBothFilesWereClosed) {
   EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString("Z:\\dev\\full"), &Record, 5));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_TRUE(seen[0].Shows(kIoError + source + " nebylo mo\xC5\xBEn\xC3\xA9 zkop\xC3\xADrovat."));
+  EXPECT_TRUE(IsCopyMessage(seen[0], kIoError + source + " nebylo možné zkopírovat."));
   EXPECT_TRUE(sourceClosed);
   EXPECT_EQ(g_reports, (std::vector<int>{0}));
 }

@@ -10,7 +10,7 @@ namespace {
 
 TEST(FileStreamWin, CzechNamesAndExclusiveOpening) {
   test::ScratchFolder folder("stream");
-  const std::string path = folder / "Pr\xC5\xAFvodce \xC5\xA1\xC3\xAD\xC5\x99ka.bin";
+  const std::string path = folder / "Průvodce šířka.bin";
   {
     auto out = FileStream::Create(path);
     ASSERT_NE(out, nullptr);

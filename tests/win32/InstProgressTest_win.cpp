@@ -8,6 +8,7 @@
 #include "bootstrap/InstProgress_win.h"
 #include "platform/Controls_win.h"
 #include "platform/MemoryStream.h"
+#include "platform/Text.h"
 #include "tests/fixtures/ArchiveBytes.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/Scratch_win.h"
@@ -160,6 +161,38 @@ TEST(InstProgressForm, FollowsARealExtractionToAFullBar) {
   EXPECT_EQ(Position(form), 40);
   EXPECT_EQ(Maximum(form), 40);
   EXPECT_TRUE(test::PathExists(scratch / "Setup\\data\\big.bin"));
+}
+
+TEST(InstProgressForm, AFileThatCannotBeWrittenLeavesTheBarWhereTheLastChunkLeftIt) {
+  test::ScratchFolder scratch("progress window code 4");
+  const std::string archive = scratch / "WIZARD.zl";
+  // 3 chunks of a first file, then a file whose name is taken by a folder.
+  ASSERT_TRUE(test::WriteFileBytes(archive, test::ArchiveBytes(10)
+                                                .File("setupostrel.exe", test::PatternBytes(3 * 32768, 1))
+                                                .File("taken", test::PatternBytes(4 * 32768, 2))
+                                                .Str()));
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(scratch / "Setup").c_str(), nullptr));
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(scratch / "Setup\\taken").c_str(), nullptr));
+  TInstProgressForm form;
+  form.Show();
+  ExtractCallbacks callbacks = form.Callbacks();
+  int chunks = 0;
+  bool finished = false;
+  const auto step = callbacks.OnExtractChunk;
+  callbacks.OnExtractChunk = [&](Stream& stream, bool& flag) {
+    step(stream, flag);
+    ++chunks;
+  };
+  const auto finish = callbacks.OnExtractFinish;
+  callbacks.OnExtractFinish = [&](Stream& stream) {
+    finished = true;
+    finish(stream);
+  };
+  EXPECT_EQ(ExtractArchive({DiskFileSystem(), CodePage1250()}, archive, scratch / "Setup", callbacks), ArchiveWriteError);
+  EXPECT_FALSE(finished);
+  EXPECT_EQ(chunks, 3);
+  EXPECT_EQ(Position(form), 3);  // not full: the end never came
+  EXPECT_EQ(Maximum(form), 10);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
 #include "platform/Registry_win.h"
-#include "tests/support/RegistrySnapshot_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/RobotInput_win.h"
 #include "tests/support/TreeViewRobot_win.h"
@@ -41,6 +40,8 @@ struct TreeDialogSpec {
   TMessageType type = mltError;
   std::string detail;
   Items items;
+  std::uint16_t buttons = 1u << sbkBack;
+  std::vector<TMessageDlgButton> customButtons;
 };
 
 // Configured in the order the message log uses, with the items last.
@@ -52,7 +53,7 @@ void Configure(TMessDlgForm& form, const TreeDialogSpec& params) {
   form.SetDetailMessage(params.detail);
   form.SetButtsSameWidth(true);
   TDialogRec record;
-  BuildDialogRec(record, true, 1u << sbkBack, {}, {}, 0, -1, 0, -1, {}, {}, 1);
+  BuildDialogRec(record, true, params.buttons, params.customButtons, {}, 0, -1, 0, -1, {}, {}, 1);
   form.SetDialogRec(record);
   form.SetDialogWidth(440);
   form.SetItemReader(params.items.Reader());
@@ -185,6 +186,45 @@ TEST_F(ItemTree, AClickInTheTreeStopsTheCountdown) {
   EXPECT_EQ(after, "OK");
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(result, mrCancel);
+}
+
+TEST_F(ItemTree, TypingInTheTreeSearchesItsNodesAndPressesNoButton) {
+  // Nodes "Chyba" (the first, renamed), "B" and "C"; buttons "Zpět", "&Obnovit"
+  // and "&Bez opravy", whose access keys are typed into the tree.
+  const TMessageDlgButton withoutRepair{"&Bez opravy", "", 7, 7, false, false, false};
+  TMessDlgForm form;
+  Configure(form, {.items = {.levels = {0, 0, 0}},
+                   .buttons = (1u << sbkBack) | (1u << sbkRetry),
+                   .customButtons = {withoutRepair}});
+  HWND focusInTree = nullptr;
+  std::string selectedAfterB, selectedAfterO;
+  bool openAfterTyping = false;
+  const auto result = WithDialogRobot(
+      [&](HWND dialog) {
+        const HWND tree = TreeOf(dialog);
+        const auto nodes = ReadTreeNodes(tree);
+        if (nodes.empty() || !ClickTreeNode(tree, nodes.front().handle)) return;
+        WaitUntil([&] { return FocusOf(dialog) == tree; }, 3000);
+        focusInTree = FocusOf(dialog);
+        const auto selected = [&] {
+          const auto node = SelectedTreeNode(tree);
+          return node ? node->text : std::string();
+        };
+        PressKey(dialog, 'B');
+        WaitUntilHandled(dialog);
+        selectedAfterB = selected();
+        PressKey(dialog, 'O');
+        openAfterTyping = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
+        selectedAfterO = selected();
+        PressAltKey(dialog, 'O');  // Alt makes it the access key of "&Obnovit"
+      },
+      [&] { return form.Execute(); });
+  EXPECT_EQ(focusInTree, form.ItemsTreeView());
+  EXPECT_EQ(selectedAfterB, "B");  // the tree's incremental search took the letter
+  EXPECT_TRUE(openAfterTyping);
+  EXPECT_EQ(selectedAfterO, "B");  // "bo" names no node
+  EXPECT_EQ(result, mrRetry);
+  EXPECT_EQ(form.ResultCode(), 6);
 }
 
 const std::string kShortDetail = "Soubor setup2.cab chybí.";

@@ -1,5 +1,10 @@
 #include "tests/win32/MessageAnswer_win.h"
 
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "dialogs/MessageDialogForm_win.h"
 #include "tests/support/Robot_win.h"
 
 namespace tolvar::test {
@@ -9,15 +14,31 @@ bool IsPushButton(HWND child) {
   return ::IsWindowVisible(child) && _stricmp(ClassName(child).c_str(), "Button") == 0;
 }
 
+// The visible push buttons from left to right.
 std::vector<HWND> VisibleButtons(HWND dialog) {
   std::vector<HWND> buttons;
   for (const HWND child : ChildWindows(dialog)) {
     if (IsPushButton(child)) buttons.push_back(child);
   }
+  std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) { return BoundsOf(a).left < BoundsOf(b).left; });
   return buttons;
 }
 
+const char* CaptionOf(Answer answer) {
+  switch (answer) {
+    case Answer::Ok: return "OK";
+    case Answer::Back: return "Zpět";
+    case Answer::Close: return "&Zavřít";
+    case Answer::CloseBox: break;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+bool DialogSeen::Shows(const std::string& text) const {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
 
 std::vector<std::string> DialogTexts(HWND dialog) {
   std::vector<std::string> texts;
@@ -27,27 +48,24 @@ std::vector<std::string> DialogTexts(HWND dialog) {
   return texts;
 }
 
+DialogSeen ReadDialog(HWND dialog) {
+  DialogSeen seen;
+  seen.title = WindowText(ControlOf(dialog, kTitleControlId));
+  seen.icon = reinterpret_cast<HICON>(::SendMessageW(ControlOf(dialog, kIconControlId), STM_GETICON, 0, 0));
+  for (const HWND button : VisibleButtons(dialog)) seen.buttons.push_back(WindowText(button));
+  seen.texts = DialogTexts(dialog);
+  return seen;
+}
+
 bool PressAnswer(HWND dialog, Answer answer) {
-  const char* caption = answer == Answer::Ok ? "OK" : answer == Answer::Back ? "Zp\xC4\x9bt" : "&Zav\xC5\x99\xC3\xADt";
-  HWND button = FindButton(dialog, caption);
-  if (!button && answer != Answer::Close) {
-    const HWND byId = ::GetDlgItem(dialog, answer == Answer::Ok ? IDOK : IDCANCEL);
-    if (byId && ::IsWindowVisible(byId)) button = byId;
+  if (answer == Answer::CloseBox) {
+    PressCloseBox(dialog);
+    return true;
   }
-  if (!button) {
-    const auto buttons = VisibleButtons(dialog);
-    if (buttons.size() == 1) button = buttons.front();
-  }
+  const HWND button = FindButton(dialog, CaptionOf(answer));
   if (!button) return false;
   PressButton(button);
   return true;
-}
-
-bool DialogAnswerer::Seen::Shows(const std::string& text) const {
-  for (const auto& shown : texts) {
-    if (shown == text) return true;
-  }
-  return false;
 }
 
 DialogAnswerer::DialogAnswerer(Decide decide, DWORD processId)
@@ -56,6 +74,7 @@ DialogAnswerer::DialogAnswerer(Decide decide, DWORD processId)
 DialogAnswerer::~DialogAnswerer() {
   stop_ = true;
   thread_.join();
+  EXPECT_EQ(missedAnswers_, 0) << "a dialog lacked the button the robot was told to press";
 }
 
 std::vector<DialogAnswerer::Seen> DialogAnswerer::SeenDialogs() const {
@@ -67,16 +86,19 @@ void DialogAnswerer::Run() {
   while (!stop_) {
     for (const HWND window : TopLevelWindows(processId_)) {
       if (!IsMessageDialog(window)) continue;
-      ::Sleep(100);  // let the dialog settle before reading it
-      Seen seen{DialogTexts(window)};
+      WaitUntilServed(window);  // shown in full, the focus given
+      const Seen seen = ReadDialog(window);
       const Answer answer = decide_(seen);
       {
         const std::lock_guard lock(mutex_);
         seen_.push_back(seen);
       }
-      PressAnswer(window, answer);
+      if (!PressAnswer(window, answer)) {
+        ++missedAnswers_;
+        PressCloseBox(window);
+      }
       // One answer per dialog: wait until it has gone.
-      for (int i = 0; i < 200 && ::IsWindow(window) && ::IsWindowVisible(window); ++i) ::Sleep(25);
+      WaitUntil([&] { return !::IsWindow(window) || !::IsWindowVisible(window); }, 5000);
     }
     ::Sleep(30);
   }

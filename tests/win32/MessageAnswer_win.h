@@ -1,6 +1,7 @@
 // A robot that answers the program's message dialogs as a user would: it reads
-// their texts and presses a button by its caption. Works on this process (from a
-// thread of its own, while the program waits in its dialog) or on another one.
+// their title, icon, texts and push buttons, and presses a button by its exact
+// caption or the close box. Works on this process (from a thread of its own,
+// while the program waits in its dialog) or on another one.
 #pragma once
 
 #include <windows.h>
@@ -16,26 +17,35 @@
 
 namespace tolvar::test {
 
-// The buttons of the message dialog, by caption; the platform message box that
-// may stand in for it has the control identifiers 1 (OK) and 2 (cancel) instead.
-enum class Answer { Ok, Back, Close };
+// "OK", "Zpět", "&Zavřít" by caption, or the window's close box.
+enum class Answer { Ok, Back, Close, CloseBox };
 
 // IsMessageDialog (tests/support/RobotInput_win.h) tells the dialogs apart.
+
+// What a message dialog shows.
+struct DialogSeen {
+  std::string title;                 // the coloured title line ("Chyba", "Potvrďte", ...)
+  HICON icon = nullptr;              // the icon of the message type
+  std::vector<std::string> buttons;  // the push buttons' captions, left to right
+  std::vector<std::string> texts;    // every visible non-button text, the message among them
+  bool Shows(const std::string& text) const;
+};
+
+DialogSeen ReadDialog(HWND dialog);
 
 // The texts of the dialog's visible non-button children (its message among them).
 std::vector<std::string> DialogTexts(HWND dialog);
 
-// Presses "OK", "Zpět" or "&Zavřít"; without such a caption, the button with the
-// matching identifier (or the only button). False when none was found.
+// Presses the button with exactly the answer's caption, or the close box.
+// False when the dialog has no such button: nothing is pressed then.
 bool PressAnswer(HWND dialog, Answer answer);
 
-// Answers every message dialog of a process until it is destroyed.
+// Answers every message dialog of a process until it is destroyed. An answer
+// whose button the dialog does not have is a test failure; such a dialog is
+// closed with its close box so that the run goes on.
 class DialogAnswerer {
  public:
-  struct Seen {
-    std::vector<std::string> texts;
-    bool Shows(const std::string& text) const;
-  };
+  using Seen = DialogSeen;
   // Decides the answer for each dialog; runs on the robot's thread.
   using Decide = std::function<Answer(const Seen&)>;
 
@@ -52,6 +62,7 @@ class DialogAnswerer {
   Decide decide_;
   DWORD processId_;
   std::atomic<bool> stop_{false};
+  std::atomic<int> missedAnswers_{0};
   mutable std::mutex mutex_;
   std::vector<Seen> seen_;
   std::thread thread_;

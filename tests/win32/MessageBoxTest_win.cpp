@@ -2,26 +2,19 @@
 // dialogs worked by a robot on a second thread.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "dialogs/GMessDlg_win.h"
 #include "dialogs/MessageDialogForm_win.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
-#include "platform/Registry_win.h"
-#include "tests/support/RegistrySnapshot_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/win32/DialogRobot_win.h"
 
 namespace tolvar::test {
 namespace {
 
-class MessageBoxTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Application::Instance().SetTitle("Install");
-    DeleteKeyTree(HKEY_CURRENT_USER, kMessageDialogSetupKey);
-  }
-  RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};
-};
+class MessageBoxTest : public DialogSettingsTest {};
 
 struct Seen {
   std::string title;
@@ -61,6 +54,63 @@ class WindowCreationCounter {
   static inline int count_ = 0;
   HHOOK hook_;
 };
+
+// While it lives, refuses the creation of every window of one class on this
+// thread (as a system out of window resources would), and notes the message
+// dialogs created and destroyed meanwhile.
+class WindowRefusal {
+ public:
+  explicit WindowRefusal(const wchar_t* refusedClass) {
+    refusedClass_ = refusedClass;
+    created_.clear();
+    destroyed_.clear();
+    hook_ = ::SetWindowsHookExW(WH_CBT, &Hook, nullptr, ::GetCurrentThreadId());
+  }
+  ~WindowRefusal() { ::UnhookWindowsHookEx(hook_); }
+  const std::vector<HWND>& CreatedDialogs() const { return created_; }
+  const std::vector<HWND>& DestroyedDialogs() const { return destroyed_; }
+
+ private:
+  static bool OfClass(HWND window, const wchar_t* name) {
+    wchar_t className[64] = {};
+    return ::GetClassNameW(window, className, 64) > 0 && lstrcmpW(className, name) == 0;
+  }
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && OfClass(window, refusedClass_)) return 1;  // CreateWindowEx fails
+    if (code == HCBT_CREATEWND && OfClass(window, kMessageDialogClassName)) created_.push_back(window);
+    if (code == HCBT_DESTROYWND && OfClass(window, kMessageDialogClassName)) destroyed_.push_back(window);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline const wchar_t* refusedClass_ = nullptr;
+  static inline std::vector<HWND> created_;
+  static inline std::vector<HWND> destroyed_;
+  HHOOK hook_;
+};
+
+TEST_F(MessageBoxTest, ADialogThatCannotBeMadeRaisesAfterTheBusyCursorCameBack) {
+  const HCURSOR wait = ::LoadCursorW(nullptr, IDC_WAIT);
+  const CursorOverrideScope busy(wait);
+  const WindowRefusal refusal(kMessageDialogClassName);
+  EXPECT_THROW(ShowErrorMessage("Zpráva", 0x0008), std::runtime_error);
+  EXPECT_EQ(Application::Instance().CursorOverride(), wait);
+  EXPECT_TRUE(refusal.CreatedDialogs().empty());
+}
+
+TEST_F(MessageBoxTest, TheLogFreesItsDialogWhenAnExceptionPassesOutOfIt) {
+  // A task link needs a window of its own; refused, it raises while the dialog
+  // is being configured, after the dialog's window was made.
+  TDialogRec record;
+  const TMessageDlgButton task{"Vložit disk a pokračovat", "", 1, 6, true, false, false};
+  BuildDialogRec(record, true, 1u << sbkBack, {}, std::span(&task, 1), 0, -1, 0, -1, {}, {}, 1);
+  const TMessageLog log;
+  const WindowRefusal refusal(L"TolvarLabelLink");  // the link label's window class
+  EXPECT_THROW(log.ShowMessageDialog(mltConfirmation, "", "Zpráva", "", record), std::runtime_error);
+  ASSERT_EQ(refusal.CreatedDialogs().size(), 1u);
+  EXPECT_EQ(refusal.DestroyedDialogs(), refusal.CreatedDialogs());
+  EXPECT_FALSE(::IsWindow(refusal.CreatedDialogs().front()));
+  EXPECT_TRUE(Application::Instance().TopLevelWindows().empty());
+}
 
 TEST_F(MessageBoxTest, ARecordThatShowsNoDialogReturnsZeroWithoutAWindow) {
   const TMessageLog log;
@@ -175,8 +225,7 @@ TEST_F(MessageBoxTest, WithoutButtonsEnterAndEscDoNothing) {
       [&](HWND dialog) {
         PressKey(dialog, VK_RETURN);
         PressKey(dialog, VK_ESCAPE);
-        ::Sleep(400);
-        stillOpen = ::IsWindowVisible(dialog) != FALSE;
+        stillOpen = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
         PressCloseBox(dialog);
       },
       [] { return ShowMessageBox("Zpráva", mbtError, 0x0800, 0, -1, mbbOK); });

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "dialogs/MsgBoxTypes.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
@@ -160,6 +162,90 @@ TEST_F(MessageDialog, OkAndBackInOrderOkFocusedEnterAndEsc) {
   }
 }
 
+TEST_F(MessageDialog, EnterGoesToTheDefaultTaskLinksFirstWhateverPushButtonHasTheFocus) {
+  const TMessageDlgButton plain = Button("Vybrat jinou složku", 3, 7);
+  const TMessageDlgButton chosen = Button("Vložit disk a pokračovat", 5, 7, true);
+  const TMessageDlgButton later = Button("Pokračovat bez disku", 11, 6, true);
+  const TMessageDlgButton stays = Button("Zobrazit protokol", 0, 9, true);  // no modal result
+  struct Case {
+    const char* name;
+    std::vector<TMessageDlgButton> tasks;
+    bool focusBack;  // move the focus from "OK" to "Zpět" first
+    std::uint16_t modalResult;
+    std::uint16_t resultCode;
+  };
+  const Case cases[] = {
+      {"OK default and focused", {plain, chosen}, false, 5, 7},
+      {"Back focused", {plain, chosen}, true, 5, 7},
+      {"two default links: the last one's result", {chosen, plain, later}, false, 11, 6},
+      // The key is not consumed: a link that leaves the dialog open lets it go on.
+      {"a link without a result, then OK", {plain, stays}, false, mrOk, 6},
+      {"a link without a result, then the focused Back", {stays}, true, mrCancel, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DialogSpec params;
+    params.type = mltConfirmation;
+    params.record = Record(0x0018, {}, c.tasks);
+    HWND focusAtEnter = nullptr, expectedFocus = nullptr;
+    const Outcome outcome = RunDialog(params, [&](HWND dialog) {
+      expectedFocus = ControlOf(dialog, c.focusBack ? IDCANCEL : IDOK);
+      if (c.focusBack) {
+        PressKey(dialog, VK_RIGHT);
+        WaitUntilHandled(dialog);
+      }
+      focusAtEnter = FocusOf(dialog);
+      PressKey(dialog, VK_RETURN);
+    });
+    EXPECT_EQ(focusAtEnter, expectedFocus);
+    EXPECT_EQ(outcome.modalResult, c.modalResult);
+    EXPECT_EQ(outcome.resultCode, c.resultCode);
+  }
+}
+
+TEST_F(MessageDialog, AccessKeysNeedAltOrAFocusedPushButton) {
+  // "Zpět" and "&Obnovit", the default button, which has the focus at first.
+  DialogSpec params;
+  params.record = Record((1u << sbkBack) | (1u << sbkRetry));
+  HWND focusAtKey = nullptr, back = nullptr;
+  const Outcome plainOnBack = RunDialog(params, [&](HWND dialog) {
+    back = ControlOf(dialog, IDCANCEL);
+    PressKey(dialog, VK_LEFT);
+    WaitUntilHandled(dialog);
+    focusAtKey = FocusOf(dialog);
+    PressKey(dialog, 'O');
+  });
+  EXPECT_EQ(focusAtKey, back);
+  EXPECT_EQ(plainOnBack.modalResult, mrRetry);
+  EXPECT_EQ(plainOnBack.resultCode, 6);
+
+  // With a task link and no default button the window itself has the focus: a
+  // plain letter is no access key there, Alt with it is.
+  params.record = Record((1u << sbkBack) | (1u << sbkIgnore), {}, {Button("Zobrazit protokol", 0, 9)});
+  HWND focusedWindow = nullptr, window = nullptr;
+  bool openAfterPlainKey = false;
+  const Outcome withAlt = RunDialog(params, [&](HWND dialog) {
+    window = dialog;
+    focusedWindow = FocusOf(dialog);
+    PressKey(dialog, 'I');
+    openAfterPlainKey = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
+    PressAltKey(dialog, 'I');
+  });
+  EXPECT_EQ(focusedWindow, window);
+  EXPECT_TRUE(openAfterPlainKey);
+  EXPECT_EQ(withAlt.modalResult, mrIgnore);
+  EXPECT_EQ(withAlt.resultCode, 7);
+
+  // A Czech access key matches in either case, as a Czech keyboard types it.
+  params.record = Record(1u << sbkBack, {Button("&Šablona", 8, 6)});
+  const Outcome czech = RunDialog(params, [&](HWND dialog) {
+    const HWND focus = FocusOf(dialog);
+    ::PostMessageW(focus ? focus : dialog, WM_SYSCHAR, L'š', 1 | (1LL << 29));
+  });
+  EXPECT_EQ(czech.modalResult, 8);
+  EXPECT_EQ(czech.resultCode, 6);
+}
+
 int CaptionWidth(const std::string& caption) {
   const UniqueFont font = CreateFontByHeight(L"Tahoma", -11);
   const HDC dc = ::GetDC(nullptr);
@@ -198,8 +284,10 @@ TEST_F(MessageDialog, ALongCaptionWidensEveryButtonOrOnlyItselfInNaturalWidth) {
 
 TEST_F(MessageDialog, HelpButtonsLeaveTheDialogOpen) {
   std::vector<std::int32_t> helpCalls;
+  std::atomic<std::size_t> helpCallCount{0};  // read by the robot
   Application::Instance().SetOnHelp([&](std::int32_t context) {
     helpCalls.push_back(context);
+    ++helpCallCount;
     return true;
   });
   TMessageDlgButton help = Button("Nápověda k instalaci", 0, 9);
@@ -208,18 +296,21 @@ TEST_F(MessageDialog, HelpButtonsLeaveTheDialogOpen) {
   params.record = Record((1u << sbkOk) | (1u << sbkHelp), {help});
   params.record.HelpContext = 77;
   bool openAfterStandardHelp = false, openAfterOwnHelp = false;
+  std::size_t helpCallsAfterStandardHelp = 99;
   const Outcome outcome = RunDialog(params, [&](HWND dialog) {
-    PressButton(FindButton(dialog, "&Nápověda"));
-    ::Sleep(300);
-    openAfterStandardHelp = ::IsWindowVisible(dialog) != FALSE;
-    PressButton(FindButton(dialog, "Nápověda k instalaci"));
-    ::Sleep(300);
-    openAfterOwnHelp = ::IsWindowVisible(dialog) != FALSE;
+    const HWND standardHelp = FindButton(dialog, "&Nápověda");
+    const HWND ownHelp = FindButton(dialog, "Nápověda k instalaci");
+    PressButton(standardHelp);
+    openAfterStandardHelp = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
+    helpCallsAfterStandardHelp = helpCallCount;
+    PressButton(ownHelp);
+    openAfterOwnHelp = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
     PressCloseBox(dialog);
   });
   Application::Instance().SetOnHelp(nullptr);
   EXPECT_TRUE(openAfterStandardHelp);
   EXPECT_TRUE(openAfterOwnHelp);
+  EXPECT_EQ(helpCallsAfterStandardHelp, 0u);
   // Only the help-marked button opens the help; the standard one records result code 0.
   EXPECT_EQ(helpCalls, std::vector<std::int32_t>{77});
   EXPECT_EQ(outcome.modalResult, mrCancel);
@@ -422,8 +513,7 @@ TEST_F(MessageDialog, TaskLinksReplaceTheIconAndCloseWithTheirResults) {
   bool stillOpen = false;
   const Outcome stayed = RunDialog(params, [&](HWND dialog) {
     ClickControl(ControlOf(dialog, kTaskArrowControlId + 2));
-    ::Sleep(300);
-    stillOpen = ::IsWindowVisible(dialog) != FALSE;
+    stillOpen = WaitUntilHandled(dialog) && ::IsWindowVisible(dialog) != FALSE;
     PressCloseBox(dialog);
   });
   EXPECT_TRUE(stillOpen);

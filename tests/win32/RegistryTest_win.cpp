@@ -3,20 +3,22 @@
 #include <gtest/gtest.h>
 
 #include "platform/Text.h"
+#include "tests/support/RegistrySandbox_win.h"
 
 namespace tolvar {
 namespace {
 
-// Every test works below its own scratch key and deletes it afterwards.
+// Every test works below a scratch key of a registry of its own.
 class RegistryTest : public ::testing::Test {
  protected:
-  void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, kScratch); }
+  void SetUp() override { ASSERT_TRUE(sandbox_.Active()); }
   void TearDown() override { EXPECT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, kScratch)); }
   static constexpr char kScratch[] = "Software\\TolvarTests\\Registry";
+  test::RegistrySandbox sandbox_;
 };
 
 TEST_F(RegistryTest, StringsAndNumbersRoundTripWithCzechText) {
-  const std::string text = "Pr\xC5\xAFvodce instalac\xC3\xAD";
+  const std::string text = "Průvodce instalací";
   {
     const RegistryKey key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, std::string("\\") + kScratch + "\\");
     ASSERT_TRUE(key.IsOpen());
@@ -51,6 +53,30 @@ TEST_F(RegistryTest, UnterminatedStringsStopAtTheirData) {
 TEST_F(RegistryTest, MissingKeysDoNotOpenAndTheRootIsNeverDeleted) {
   EXPECT_FALSE(RegistryKey::OpenRead(HKEY_CURRENT_USER, std::string(kScratch) + "\\Nope").IsOpen());
   EXPECT_FALSE(DeleteKeyTree(HKEY_CURRENT_USER, "\\"));
+}
+
+TEST(RegistrySandbox, ATestsOwnRegistryLeavesTheRealOneAsItWas) {
+  constexpr char kReal[] = "Software\\TolvarTests\\Real";
+  constexpr char kWritten[] = "Software\\VORLAK SOFTWARE\\Sandboxed";
+  ASSERT_TRUE(RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kReal).WriteDword("Kept", 1));
+  std::string location;
+  {
+    const test::RegistrySandbox sandbox({HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE});
+    ASSERT_TRUE(sandbox.Active());
+    location = sandbox.Location();
+    // Inside, both roots start empty, and writes stay there.
+    EXPECT_FALSE(RegistryKey::OpenRead(HKEY_CURRENT_USER, kReal).IsOpen());
+    EXPECT_FALSE(RegistryKey::OpenRead(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft").IsOpen());
+    EXPECT_TRUE(RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kWritten).WriteDword("Written", 2));
+    EXPECT_TRUE(RegistryKey::OpenOrCreate(HKEY_LOCAL_MACHINE, kWritten).WriteDword("Written", 3));
+    EXPECT_EQ(RegistryKey::OpenRead(HKEY_CURRENT_USER, kWritten).ReadDword("Written"), 2u);
+  }
+  EXPECT_EQ(RegistryKey::OpenRead(HKEY_CURRENT_USER, kReal).ReadDword("Kept"), 1u);
+  EXPECT_TRUE(RegistryKey::OpenRead(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft").IsOpen());
+  EXPECT_FALSE(RegistryKey::OpenRead(HKEY_CURRENT_USER, kWritten).IsOpen());
+  EXPECT_FALSE(RegistryKey::OpenRead(HKEY_LOCAL_MACHINE, kWritten).IsOpen());
+  EXPECT_FALSE(RegistryKey::OpenRead(HKEY_CURRENT_USER, location).IsOpen());  // deleted whole
+  EXPECT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, kReal));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/Registry_win.h"
 #include "platform/Text.h"
+#include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/Scratch_win.h"
 
 namespace tolvar {
@@ -15,25 +16,37 @@ using test::RegistryValueOverride;
 constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-TEST(VendorCommonFolder, FollowsTheProgramFilesValue) {
+// The folder lookup reads HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER: each test
+// here runs in a registry of its own with both, so that the values it sets
+// never touch the machine's or the user's.
+class SandboxedRegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(registry_.Active()); }
+  test::RegistrySandbox registry_{HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+};
+class VendorCommonFolder : public SandboxedRegistryTest {};
+class ShellFolders : public SandboxedRegistryTest {};
+class ReadRegistryStringTest : public SandboxedRegistryTest {};
+
+TEST_F(VendorCommonFolder, FollowsTheProgramFilesValue) {
   ProgramFilesOverride programFiles(std::string("C:\\Program Files"));
   EXPECT_EQ(GetVendorCommonFolder(), "C:\\Program Files\\VORLAK SOFTWARE\\Common Files\\");
   EXPECT_EQ(GetShellFolder(18, true), "C:\\Program Files\\");
   EXPECT_EQ(GetShellFolder(18, false), "C:\\Program Files\\");
 }
 
-TEST(VendorCommonFolder, AValueEndingInABackslashGetsNoSecondOne) {
+TEST_F(VendorCommonFolder, AValueEndingInABackslashGetsNoSecondOne) {
   ProgramFilesOverride programFiles(std::string("D:\\Apps\\"));
   EXPECT_EQ(GetVendorCommonFolder(), "D:\\Apps\\VORLAK SOFTWARE\\Common Files\\");
 }
 
-TEST(VendorCommonFolder, IsRelativeWhenTheProgramFilesValueIsMissing) {
+TEST_F(VendorCommonFolder, IsRelativeWhenTheProgramFilesValueIsMissing) {
   ProgramFilesOverride programFiles(std::nullopt);
   EXPECT_EQ(GetShellFolder(18, true), "");
   EXPECT_EQ(GetVendorCommonFolder(), "VORLAK SOFTWARE\\Common Files\\");
 }
 
-TEST(ShellFolders, PerUserAndAllUsersNamesReadTheirOwnRoots) {
+TEST_F(ShellFolders, PerUserAndAllUsersNamesReadTheirOwnRoots) {
   RegistryValueOverride personal(HKEY_CURRENT_USER, kShellFolders, "Personal", std::string("C:\\Users\\Me\\Docs"));
   RegistryValueOverride common(HKEY_LOCAL_MACHINE, kShellFolders, "Common Documents", std::string("C:\\Public\\Docs"));
   RegistryValueOverride startMenu(HKEY_LOCAL_MACHINE, kShellFolders, "Common Start Menu", std::string("C:\\SM"));
@@ -49,7 +62,7 @@ TEST(ShellFolders, PerUserAndAllUsersNamesReadTheirOwnRoots) {
   EXPECT_EQ(GetShellFolder(19, false), "C:\\CF\\");
 }
 
-TEST(ShellFolders, PlatformCallFoldersEndWithABackslash) {
+TEST_F(ShellFolders, PlatformCallFoldersEndWithABackslash) {
   wchar_t buffer[MAX_PATH];
   const UINT length = ::GetSystemDirectoryW(buffer, MAX_PATH);
   EXPECT_EQ(GetShellFolder(20, false), Utf16ToUtf8(std::wstring_view(buffer, length)) + "\\");
@@ -64,7 +77,7 @@ TEST(ShellFolders, PlatformCallFoldersEndWithABackslash) {
   EXPECT_EQ(GetShellFolder(23, true), "");
 }
 
-TEST(ReadRegistryStringTest, MissingKeysValuesAndOtherTypesReadEmpty) {
+TEST_F(ReadRegistryStringTest, MissingKeysValuesAndOtherTypesReadEmpty) {
   const std::string scratch = "Software\\TolvarTests\\SystemInfo";
   DeleteKeyTree(HKEY_CURRENT_USER, scratch);
   EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, "\\" + scratch + "\\", "Value"), "");

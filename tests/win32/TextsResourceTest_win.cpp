@@ -26,7 +26,7 @@ TEST(StringTable, EveryResourceStringEqualsItsText) {
     ASSERT_GT(length, 0) << entry.id;
     EXPECT_EQ(Utf16ToUtf8(std::wstring_view(buffer, static_cast<std::size_t>(length))), entry.text) << entry.id;
   }
-  EXPECT_EQ(LoadText(TextId::WizardLaunchFailed), "Chyba p\xC5\x99i spou\xC5\xA1t\xC4\x9bn\xC3\xAD pr\xC5\xAFvodce instalac\xC3\xAD!");
+  EXPECT_EQ(LoadText(TextId::WizardLaunchFailed), "Chyba při spouštění průvodce instalací!");
 }
 
 }  // namespace

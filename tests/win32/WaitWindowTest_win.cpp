@@ -13,7 +13,7 @@ namespace {
 using test::TakeScreenshotIfWanted;
 using test::WindowText;
 
-const std::string kText = "Kop\xC3\xADruji soubory z instala\xC4\x8dn\xC3\xADho m\xC3\xA9" "dia.";
+const std::string kText = "Kopíruji soubory z instalačního média.";
 
 // One of the program's other windows; it counts the pings posted to it as they
 // are dispatched.
@@ -92,7 +92,7 @@ TEST(WaitWindow, GaugeModeLayoutStepsAndPumping) {
   EXPECT_EQ(form.MyGauge().ForeColor(), clNavy);
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(::IsWindowVisible(form.Image(i))) << i;
   EXPECT_TRUE(::IsWindowVisible(form.WaitLbl()));
-  EXPECT_EQ(WindowText(form.WaitLbl()), "\xC4\x8c" "ekejte pros\xC3\xADm ...");
+  EXPECT_EQ(WindowText(form.WaitLbl()), "Čekejte prosím ...");
   EXPECT_TRUE(IsAt(form.WaitLbl(), 5, 85, 351, 13));
   EXPECT_FALSE(::IsWindowVisible(form.PrerusitBut()));
   EXPECT_EQ(CursorOver(form.Handle()), ::LoadCursorW(nullptr, IDC_WAIT));
@@ -188,7 +188,7 @@ TEST(WaitWindow, TheAbortButtonAnswersClickEnterAndEsc) {
     ShowWait(WaitForm, kText, 0, true, 1);
     TWaitForm& form = *WaitForm;
     EXPECT_TRUE(::IsWindowVisible(form.PrerusitBut()));
-    EXPECT_EQ(WindowText(form.PrerusitBut()), "P\xC5\x99" "eru\xC5\xA1it");
+    EXPECT_EQ(WindowText(form.PrerusitBut()), "Přerušit");
     EXPECT_TRUE(IsAt(form.PrerusitBut(), 140, 80, 81, 26));
     EXPECT_FALSE(::IsWindowVisible(form.WaitLbl()));
     EXPECT_EQ(CursorOver(form.Handle()), ::LoadCursorW(nullptr, IDC_ARROW));
