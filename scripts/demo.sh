@@ -16,6 +16,7 @@ build="$(pwd)/build/win64"
 run="$build/wine-run.sh"
 "$run" cmd /c exit >/dev/null 2>&1   # creates the Wine prefix on first use
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
+export LC_ALL=C.UTF-8  # as the Wine wrapper runs every program (see there)
 # On the virtual display nobody can read a message, so the watcher that takes
 # the pictures closes each one once it has pictured it and printed its texts.
 close_messages=""

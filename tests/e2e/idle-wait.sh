@@ -9,6 +9,7 @@ set -eu
 build=$(cd "$1" && pwd)
 run="$build/wine-run.sh"
 export WINEPREFIX="$build/wineprefix"
+export LC_ALL=C.UTF-8  # as the Wine wrapper runs every program (see there)
 limit_ms=300
 window_s=1.5
 
