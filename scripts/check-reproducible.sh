@@ -7,7 +7,7 @@
 #   sh scripts/check-reproducible.sh
 #
 # The copies hold the files git knows of (committed or not, ignored ones left
-# out), so the check sees the tree as it is. Prints each program's SHA-256.
+# out; without git, everything but build/), so the check sees the tree as it is. Prints each program's SHA-256.
 set -eu
 cd "$(dirname "$0")/.."
 work=$(mktemp -d /tmp/tolvar-reproducible.XXXXXX)
@@ -16,8 +16,12 @@ first="$work/first/tolvar"
 second="$work/another place/a deeper folder/checkout"
 for copy in "$first" "$second"; do
   mkdir -p "$copy"
-  git ls-files -z --cached --others --exclude-standard | xargs -0 sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh |
-    tar --null -T - -cf - | tar -xf - -C "$copy"
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files -z --cached --others --exclude-standard |
+      xargs -0 sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh | tar --null -T - -cf - | tar -xf - -C "$copy"
+  else
+    tar --exclude=./build -cf - . | tar -xf - -C "$copy"  # an unpacked source archive
+  fi
   (cd "$copy" && cmake --preset win64-programs >/dev/null && cmake --build --preset win64-programs >/dev/null) ||
     { echo "check-reproducible: the build in $copy failed" >&2; exit 1; }
 done
