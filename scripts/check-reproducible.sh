@@ -7,7 +7,8 @@
 #   sh scripts/check-reproducible.sh
 #
 # The copies hold the files git knows of (committed or not, ignored ones left
-# out; without git, everything but build/), so the check sees the tree as it is. Prints each program's SHA-256.
+# out; without git, everything but build/), so the check sees the tree as it
+# is. Prints each program's SHA-256.
 set -eu
 cd "$(dirname "$0")/.."
 work=$(mktemp -d /tmp/tolvar-reproducible.XXXXXX)
