@@ -1,0 +1,36 @@
+// The program's picture resources at the size a display scale asks for, and
+// pictures turned into GDI bitmaps and icons. Each picture is stored as drawn
+// and at twice that size: the smallest stored size that is at least as large as
+// wanted is resampled to the exact size (Picture.h).
+#pragma once
+
+#include <windows.h>
+
+#include "platform/DpiScale.h"
+#include "platform/Handle_win.h"
+#include "platform/Picture.h"
+
+namespace tolvar {
+
+// Bitmap resource `name` (24-bit, pink ff00ff marking transparent pixels) with
+// `count` images of designedWidth x designedHeight side by side, at `scale`:
+// taken from `name` or from `name`_2X (twice the size) and resampled. Empty when
+// the resource is missing or not such a bitmap.
+Picture LoadBitmapStrip(const wchar_t* name, int count, int designedWidth, int designedHeight, const DpiScale& scale);
+
+// The picture of size designedSize x designedSize at `scale` from a whole .ico
+// file stored as an RCDATA resource, resampled from its smallest image that is
+// at least as large, else from its largest. Empty when there is none.
+Picture LoadIconFilePicture(int resourceId, int designedSize, const DpiScale& scale);
+
+// A 24-bit bitmap of the picture shown on an opaque surface of colour `surface`.
+UniqueBitmap BitmapOnSurface(const Picture& picture, COLORREF surface);
+
+// A bitmap for a masked image list: opaque pixels on `surface`, the others in
+// `key` (the image list's mask colour).
+UniqueBitmap BitmapWithKey(const Picture& picture, COLORREF surface, COLORREF key);
+
+// An icon with the picture's alpha.
+UniqueIcon IconFromPicture(const Picture& picture);
+
+}  // namespace tolvar
