@@ -519,8 +519,16 @@ void TMessDlgForm::OnDpiChanged(const RECT* suggested) {
   const DpiScale from = std::exchange(laidOutAt_, Dpi());
   const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
   // What was measured or chosen at the old scale, carried over to the new one.
-  detailPanelHeight_ = Dpi().Rescale(detailPanelHeight_, from);
-  itemTreePanelHeight_ = Dpi().Rescale(itemTreePanelHeight_, from);
+  detailPanelHeight_ = detailPanelTaken_.Carry(detailPanelHeight_, from, Dpi());
+  itemTreePanelHeight_ = itemTreeHeightTaken_.Carry(itemTreePanelHeight_, from, Dpi());
+  const int oldClientWidth = ClientWidth();
+  std::vector<int> rightGaps;
+  for (TaskLink& task : tasks_) {
+    RECT link{};
+    ::GetWindowRect(task.link->Handle(), &link);
+    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&link), 2);
+    rightGaps.push_back(task.rightGap.Carry(oldClientWidth - link.right, from, Dpi()));
+  }
   if (designedWidth_ > 0) {
     fixedWidth_ = Scale(designedWidth_);
   } else {
@@ -540,7 +548,17 @@ void TMessDlgForm::OnDpiChanged(const RECT* suggested) {
   for (PushButton* button : buttonList_) MeasureButton(*button);
   if (!tasks_.empty()) {
     int y = 0;
-    for (TaskLink& task : tasks_) LayOutTaskLink(task, y);
+    for (std::size_t i = 0; i < tasks_.size(); ++i) {
+      LayOutTaskLink(tasks_[i], y);
+      // The links keep their right margin, as they do when the dialog's width changes.
+      const int width = std::max(0, ClientWidth() - rightGaps[i] - Scale(kTaskLinkLeft));
+      for (const HWND control : {tasks_[i].link->Handle(), tasks_[i].description}) {
+        RECT bounds{};
+        ::GetWindowRect(control, &bounds);
+        ::SetWindowPos(control, nullptr, 0, 0, width, bounds.bottom - bounds.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+    }
     taskPanelHeight_ = y + Scale(kTaskPanelBottomGap);
   }
   MessageLblResizeRequest(SetLabelText(message_, messageText_));

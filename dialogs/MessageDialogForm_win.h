@@ -128,6 +128,7 @@ class TMessDlgForm : public Window {
     int top = 0;             // of the link, relative to the task panel
     int descriptionTop = 0;  // relative to the task panel
     int wrapWidth = 0;       // at 96 dpi: the width the texts were first wrapped at
+    DpiLength rightGap;      // between the link's right edge and the client's
     std::uint16_t modalResult = 0;
     std::uint16_t resultCode = 0;
   };
@@ -248,6 +249,8 @@ class TMessDlgForm : public Window {
 
   // Layout state, in pixels at the DPI the window was last laid out at.
   DpiScale laidOutAt_;
+  DpiLength detailPanelTaken_;  // the heights below as measured or dragged, for DPI changes
+  DpiLength itemTreeHeightTaken_;
   int messagePanelHeight_ = dialog_layout::kDesignedMessagePanelHeight;
   int messageLabelHeight_ = 0;
   bool taskPanelVisible_ = false;

@@ -42,4 +42,20 @@ struct DpiScale {
   friend constexpr bool operator==(const DpiScale&, const DpiScale&) = default;
 };
 
+// A length measured or chosen at one DPI, carried to other DPIs from where it
+// was taken, so that the rounding of one change does not add to the next.
+struct DpiLength {
+  int pixels = 0;
+  DpiScale takenAt;
+
+  constexpr int At(const DpiScale& scale) const { return scale.Rescale(pixels, takenAt); }
+
+  // `current` (pixels at `from`) carried to `to`: from the length taken earlier
+  // when `current` is still what that gives at `from`, else from `current`.
+  constexpr int Carry(int current, const DpiScale& from, const DpiScale& to) {
+    if (At(from) != current) *this = DpiLength{current, from};
+    return At(to);
+  }
+};
+
 }  // namespace tolvar

@@ -10,26 +10,31 @@ namespace {
 constexpr std::uint32_t kKeyColor = 0xFF00FF;  // pink: transparent in the bitmap resources
 constexpr int kLargestStoredFactor = 2;          // the bitmaps are stored as drawn and at twice the size
 
-// A 32-bit top-down DIB section of the picture's size; its pixels in `bits`.
-UniqueBitmap CreateDib(int width, int height, void*& bits) {
+// A top-down DIB section of the picture's size and `bitsPerPixel` (24 or 32),
+// filled from the picture: 32 bits keep the alpha, 24 bits drop it.
+UniqueBitmap BitmapOfPixels(const Picture& picture, WORD bitsPerPixel) {
+  if (picture.Empty()) return {};
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;
   info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biBitCount = bitsPerPixel;
   info.bmiHeader.biCompression = BI_RGB;
-  bits = nullptr;
-  return UniqueBitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-}
-
-UniqueBitmap BitmapOfPixels(const Picture& picture) {
-  if (picture.Empty()) return {};
   void* bits = nullptr;
-  UniqueBitmap bitmap = CreateDib(picture.width, picture.height, bits);
+  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || !bits) return {};
-  // 0xAARRGGBB is the byte order B, G, R, A of a 32-bit DIB.
-  std::copy(picture.pixels.begin(), picture.pixels.end(), static_cast<std::uint32_t*>(bits));
+  const std::size_t bytesPerPixel = bitsPerPixel / 8u;
+  const std::size_t stride = (static_cast<std::size_t>(picture.width) * bytesPerPixel + 3) / 4 * 4;
+  auto* rows = static_cast<BYTE*>(bits);
+  for (int y = 0; y < picture.height; ++y) {
+    BYTE* out = rows + static_cast<std::size_t>(y) * stride;
+    for (int x = 0; x < picture.width; ++x, out += bytesPerPixel) {
+      // 0xAARRGGBB is stored as the bytes B, G, R (, A).
+      const std::uint32_t pixel = picture.At(x, y);
+      for (std::size_t byte = 0; byte < bytesPerPixel; ++byte) out[byte] = static_cast<BYTE>(pixel >> (8 * byte));
+    }
+  }
   ::GdiFlush();
   return bitmap;
 }
@@ -130,7 +135,7 @@ Picture LoadIconFilePicture(int resourceId, int designedSize, const DpiScale& sc
 UniqueBitmap BitmapOnSurface(const Picture& picture, COLORREF surface) {
   const std::uint32_t rgb = static_cast<std::uint32_t>(GetRValue(surface)) << 16 |
                             static_cast<std::uint32_t>(GetGValue(surface)) << 8 | GetBValue(surface);
-  return BitmapOfPixels(OnBackground(picture, rgb));
+  return BitmapOfPixels(OnBackground(picture, rgb), 24);
 }
 
 UniqueBitmap BitmapWithKey(const Picture& picture, COLORREF surface, COLORREF key) {
@@ -143,11 +148,12 @@ UniqueBitmap BitmapWithKey(const Picture& picture, COLORREF surface, COLORREF ke
     // A pixel less than half covered belongs to the background the mask lets through.
     if (AlphaOf(picture.pixels[i]) < 128) shown.pixels[i] = 0xFF000000u | keyRgb;
   }
-  return BitmapOfPixels(shown);
+  // 24 bits, as the resources are: the mask is made by comparing colours alone.
+  return BitmapOfPixels(shown, 24);
 }
 
 UniqueIcon IconFromPicture(const Picture& picture) {
-  UniqueBitmap colour = BitmapOfPixels(picture);
+  UniqueBitmap colour = BitmapOfPixels(picture, 32);
   if (!colour) return {};
   // The AND mask, for displays that ignore alpha: set where the picture is clear.
   const int stride = (picture.width + 15) / 16 * 2;
