@@ -39,6 +39,20 @@ TInstProgressForm::TInstProgressForm() {
   label2_ = CreateControl(Handle(), {.text = LoadText(TextId::PleaseWait), .style = SS_CENTER | SS_NOPREFIX});
   ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, 100);
   LayOut();
+  KeepOnWorkArea();
+}
+
+void TInstProgressForm::KeepOnWorkArea() {
+  // The designed position, scaled, could put the window past the edge of a small
+  // screen at a high scale: then it moves in just far enough.
+  RECT work{};
+  RECT frame{};
+  if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || !::GetWindowRect(Handle(), &frame)) return;
+  const LONG left = std::max(work.left, std::min(frame.left, work.right - (frame.right - frame.left)));
+  const LONG top = std::max(work.top, std::min(frame.top, work.bottom - (frame.bottom - frame.top)));
+  if (left != frame.left || top != frame.top) {
+    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void TInstProgressForm::LayOut() {

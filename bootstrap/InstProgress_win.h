@@ -50,6 +50,7 @@ class TInstProgressForm final : public Window {
  private:
   // The designed layout at the window's DPI: font, client area and controls.
   void LayOut();
+  void KeepOnWorkArea();
 
   UniqueFont font_;
   HWND label1_ = nullptr;

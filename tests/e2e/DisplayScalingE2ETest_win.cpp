@@ -6,6 +6,7 @@
 #include "dialogs/MessageDialogForm_win.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/DpiScale.h"
+#include "platform/Registry_win.h"
 #include "platform/Text.h"
 #include "tests/e2e/E2EMedium_win.h"
 #include "tests/support/DisplayScale_win.h"
@@ -36,7 +37,10 @@ std::string Dims(long width, long height) { return IntToStr(width) + "x" + IntTo
 // The dialogs' settings come back as they were.
 class DisplayScalingE2E : public ::testing::TestWithParam<int> {
  protected:
-  void SetUp() override { ::SetCursorPos(2, 2); }  // keep the pointer off the links
+  void SetUp() override {
+    DeleteKeyTree(HKEY_CURRENT_USER, kMessageDialogSetupKey);  // the details pane starts closed
+    ::SetCursorPos(2, 2);                                       // and the pointer off the links
+  }
   RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};
   DpiScale Scale() const { return DpiScale::Of(GetParam()); }
   std::string Shot(const std::string& name) const { return "dpi" + IntToStr(GetParam()) + "-" + name; }
@@ -63,8 +67,8 @@ TEST_P(DisplayScalingE2E, TheProgressWindowAndTheMessageAboveItAreScaled) {
   EXPECT_EQ(Dims(client.cx, client.cy), Dims(s.Scale(349), s.Scale(96)));
   RECT frame{};
   ::GetWindowRect(*progress, &frame);
-  EXPECT_EQ(frame.left, s.Scale(283));
-  EXPECT_EQ(frame.top, s.Scale(103));
+  EXPECT_EQ(frame.left, DesignedOrOnScreen(s.Scale(283), frame.right - frame.left, true));
+  EXPECT_EQ(frame.top, DesignedOrOnScreen(s.Scale(103), frame.bottom - frame.top, false));
   for (const HWND child : ChildWindows(*progress)) {
     const RECT place = PlaceIn(*progress, child);
     EXPECT_EQ(place.left, s.Scale(10)) << ClassName(child);
@@ -112,7 +116,7 @@ TEST_P(DisplayScalingE2E, TheShowcaseDialogsAreScaled) {
     EXPECT_EQ(frame.right - frame.left, s.Scale(440));
     const HWND details = ControlOf(*dialog, kDetailsLabelControlId);
     ClickControl(details);
-    WaitUntil([&] { return ::IsWindowVisible(ControlOf(*dialog, kDetailMessageControlId)) != FALSE; });
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(ControlOf(*dialog, kDetailMessageControlId)) != FALSE; }));
     TakeScreenshotIfWanted(*dialog, Shot(std::string("dialog-") + scenario + "-details-open"));
     PressCloseBox(*dialog);
     ASSERT_TRUE(demo->Wait(kRunLimitMs));

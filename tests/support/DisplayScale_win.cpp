@@ -1,5 +1,6 @@
 #include "tests/support/DisplayScale_win.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <optional>
 
@@ -46,6 +47,14 @@ DisplayScaleOverride::DisplayScaleOverride(int dpi) {
 }
 
 DisplayScaleOverride::~DisplayScaleOverride() { RestoreLeftoverDisplayScale(); }
+
+int DesignedOrOnScreen(int designed, int extent, bool horizontal) {
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int low = horizontal ? work.left : work.top;
+  const int high = horizontal ? work.right : work.bottom;
+  return std::max(low, std::min(designed, high - extent));
+}
 
 int ExpectedTestDpi() {
   wchar_t value[16];

@@ -30,6 +30,11 @@ bool RestoreLeftoverDisplayScale();
 // TOLVAR_TEST_DPI when a test started it so, else 96.
 int ExpectedTestDpi();
 
+// Where a window placed at `designed` (a scaled screen coordinate) with
+// `extent` pixels across stands: there, or moved in to the primary work area's
+// far edge when it would reach past it (horizontally, else vertically).
+int DesignedOrOnScreen(int designed, int extent, bool horizontal);
+
 // The name of that environment variable.
 inline constexpr wchar_t kTestDpiVariable[] = L"TOLVAR_TEST_DPI";
 

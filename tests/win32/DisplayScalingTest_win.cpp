@@ -320,8 +320,8 @@ TEST(ScaledWindows, InstallProgressWindow) {
   ExpectProgressWindowAt(form, Expected(), true);
   RECT frame{};
   ::GetWindowRect(form.Handle(), &frame);
-  EXPECT_EQ(frame.left, Expected().Scale(283));
-  EXPECT_EQ(frame.top, Expected().Scale(103));
+  EXPECT_EQ(frame.left, DesignedOrOnScreen(Expected().Scale(283), frame.right - frame.left, true));
+  EXPECT_EQ(frame.top, DesignedOrOnScreen(Expected().Scale(103), frame.bottom - frame.top, false));
   ::SendMessageW(form.ProgressBar(), PBM_SETPOS, 40, 0);
   Application::Instance().ProcessMessages();
   TakeScreenshotIfWanted(form.Handle(), "dpi" + IntToStr(Expected().dpi) + "-inst-progress-window");
