@@ -65,26 +65,79 @@ Picture ScalePicture(const Picture& source, int width, int height) {
   return result;
 }
 
-Picture ScaleStrip(const Picture& strip, int count, int imageWidth, int imageHeight) {
-  if (count <= 0 || strip.Empty() || strip.width % count != 0) return ScalePicture(strip, imageWidth * count, imageHeight);
+namespace {
+
+// Image `index` of a strip of `count` equally wide images.
+Picture CellOf(const Picture& strip, int count, int index) {
   const int cellWidth = strip.width / count;
-  Picture result{imageWidth * count, imageHeight,
-                 std::vector<std::uint32_t>(static_cast<std::size_t>(imageWidth * count) * static_cast<std::size_t>(imageHeight))};
-  for (int image = 0; image < count; ++image) {
-    Picture cell{cellWidth, strip.height, {}};
-    cell.pixels.reserve(static_cast<std::size_t>(cellWidth) * static_cast<std::size_t>(strip.height));
-    for (int y = 0; y < strip.height; ++y) {
-      for (int x = 0; x < cellWidth; ++x) cell.pixels.push_back(strip.At(image * cellWidth + x, y));
+  Picture cell{cellWidth, strip.height, {}};
+  cell.pixels.reserve(static_cast<std::size_t>(cellWidth) * static_cast<std::size_t>(strip.height));
+  for (int y = 0; y < strip.height; ++y) {
+    for (int x = 0; x < cellWidth; ++x) cell.pixels.push_back(strip.At(index * cellWidth + x, y));
+  }
+  return cell;
+}
+
+// Each image of a strip through `change`, put side by side again.
+template <typename Change>
+Picture EachCell(const Picture& strip, int count, Change change) {
+  Picture result;
+  for (int index = 0; index < count; ++index) {
+    const Picture cell = change(CellOf(strip, count, index));
+    if (index == 0) {
+      result = Picture{cell.width * count, cell.height,
+                       std::vector<std::uint32_t>(static_cast<std::size_t>(cell.width * count) *
+                                                  static_cast<std::size_t>(cell.height))};
     }
-    const Picture scaled = ScalePicture(cell, imageWidth, imageHeight);
-    for (int y = 0; y < imageHeight; ++y) {
-      for (int x = 0; x < imageWidth; ++x) {
+    for (int y = 0; y < cell.height; ++y) {
+      for (int x = 0; x < cell.width; ++x) {
         result.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(result.width) +
-                      static_cast<std::size_t>(image * imageWidth + x)] = scaled.At(x, y);
+                      static_cast<std::size_t>(index * cell.width + x)] = cell.At(x, y);
       }
     }
   }
   return result;
+}
+
+bool IsStrip(const Picture& strip, int count) { return count > 0 && !strip.Empty() && strip.width % count == 0; }
+
+}  // namespace
+
+Picture ScaleStrip(const Picture& strip, int count, int imageWidth, int imageHeight) {
+  if (!IsStrip(strip, count)) return ScalePicture(strip, imageWidth * std::max(count, 1), imageHeight);
+  return EachCell(strip, count, [&](const Picture& cell) { return ScalePicture(cell, imageWidth, imageHeight); });
+}
+
+Picture DoubledPicture(const Picture& picture) {
+  if (picture.Empty()) return picture;
+  const int width = picture.width;
+  const int height = picture.height;
+  Picture result{2 * width, 2 * height,
+                 std::vector<std::uint32_t>(4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height))};
+  const auto put = [&](int x, int y, std::uint32_t pixel) {
+    result.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(result.width) + static_cast<std::size_t>(x)] =
+        pixel;
+  };
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t p = picture.At(x, y);
+      // Beyond the edge a pixel is its own neighbour.
+      const std::uint32_t above = y > 0 ? picture.At(x, y - 1) : p;
+      const std::uint32_t below = y + 1 < height ? picture.At(x, y + 1) : p;
+      const std::uint32_t left = x > 0 ? picture.At(x - 1, y) : p;
+      const std::uint32_t right = x + 1 < width ? picture.At(x + 1, y) : p;
+      put(2 * x, 2 * y, left == above && left != below && above != right ? above : p);
+      put(2 * x + 1, 2 * y, above == right && above != left && right != below ? right : p);
+      put(2 * x, 2 * y + 1, below == left && below != right && left != above ? left : p);
+      put(2 * x + 1, 2 * y + 1, right == below && right != above && below != left ? below : p);
+    }
+  }
+  return result;
+}
+
+Picture DoubledStrip(const Picture& strip, int count) {
+  if (!IsStrip(strip, count)) return DoubledPicture(strip);
+  return EachCell(strip, count, DoubledPicture);
 }
 
 Picture OnBackground(const Picture& picture, std::uint32_t rgb) {

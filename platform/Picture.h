@@ -33,13 +33,22 @@ Picture ScalePicture(const Picture& source, int width, int height);
 // to imageWidth x imageHeight, so that no image bleeds into its neighbour.
 Picture ScaleStrip(const Picture& strip, int count, int imageWidth, int imageHeight);
 
+// The picture at twice its size by the Scale2x rules for pixel art: every pixel
+// becomes four, and a quarter takes the colour of the two neighbours it touches
+// when they agree, so that slanted and round edges come out as finer steps
+// rather than blocks, sharp and with no colour the picture does not have.
+Picture DoubledPicture(const Picture& picture);
+
+// A strip of `count` equally wide images, each doubled on its own.
+Picture DoubledStrip(const Picture& strip, int count);
+
 // The picture as an opaque surface of colour 0xRRGGBB shows it.
 Picture OnBackground(const Picture& picture, std::uint32_t rgb);
 
-// Of a picture drawn at `designed` pixels and at 2, 3 ... `largestFactor` times
-// that, the factor to resample from for `wanted` pixels: the smallest drawn size
-// that is at least as large, else the largest. Scaling down from above keeps the
-// picture sharp; scaling up would blur it.
+// Of a picture drawn at `designed` pixels and doubled (or made 3 ...
+// `largestFactor` times as large), the factor to resample from for `wanted`
+// pixels: the smallest size that is at least as large, else the largest.
+// Scaling down from above keeps the picture sharp; scaling up would blur it.
 int SourceFactorFor(int designed, int wanted, int largestFactor);
 
 }  // namespace tolvar

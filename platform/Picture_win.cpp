@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
 
 namespace tolvar {
 namespace {
 
 constexpr std::uint32_t kKeyColor = 0xFF00FF;  // pink: transparent in the bitmap resources
-constexpr int kLargestStoredFactor = 2;          // the bitmaps are stored as drawn and at twice the size
+constexpr int kLargestFactor = 2;                // a picture is used as drawn or doubled
+
+// The picture, doubled when `wanted` pixels are more than its `side`.
+Picture Enlarged(Picture picture, int count, int side, int wanted) {
+  return SourceFactorFor(side, wanted, kLargestFactor) > 1 ? DoubledStrip(picture, count) : picture;
+}
 
 // A top-down DIB section of the picture's size and `bitsPerPixel` (24 or 32),
 // filled from the picture: 32 bits keep the alpha, 24 bits drop it.
@@ -91,12 +95,9 @@ Picture ReadIconImage(const BYTE* data, DWORD size, int width, int height) {
 Picture LoadBitmapStrip(const wchar_t* name, int count, int designedWidth, int designedHeight, const DpiScale& scale) {
   const int width = scale.Scale(designedWidth);
   const int height = scale.Scale(designedHeight);
-  const int factor = SourceFactorFor(designedHeight, height, kLargestStoredFactor);
-  Picture source;
-  if (factor > 1) source = ReadBitmapResource((std::wstring(name) + L"_2X").c_str());
-  if (source.Empty()) source = ReadBitmapResource(name);
+  const Picture source = ReadBitmapResource(name);
   if (source.Empty()) return {};
-  return ScaleStrip(source, count, width, height);
+  return ScaleStrip(Enlarged(source, count, source.height, height), count, width, height);
 }
 
 Picture LoadIconFilePicture(int resourceId, int designedSize, const DpiScale& scale) {
@@ -129,7 +130,8 @@ Picture LoadIconFilePicture(int resourceId, int designedSize, const DpiScale& sc
   }
   if (chosenSide == 0) return {};
   const DWORD offset = dword(chosen + 12);
-  return ScalePicture(ReadIconImage(file + offset, dword(chosen + 8), chosenSide, chosenSide), wanted, wanted);
+  const Picture image = ReadIconImage(file + offset, dword(chosen + 8), chosenSide, chosenSide);
+  return ScalePicture(Enlarged(image, 1, chosenSide, wanted), wanted, wanted);
 }
 
 UniqueBitmap BitmapOnSurface(const Picture& picture, COLORREF surface) {

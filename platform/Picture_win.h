@@ -1,7 +1,7 @@
 // The program's picture resources at the size a display scale asks for, and
-// pictures turned into GDI bitmaps and icons. Each picture is stored as drawn
-// and at twice that size: the smallest stored size that is at least as large as
-// wanted is resampled to the exact size (Picture.h).
+// pictures turned into GDI bitmaps and icons. A picture is stored as drawn; for
+// a larger size it is doubled first (pixel art's Scale2x rules, which keeps it
+// sharp), then resampled to the exact size (Picture.h).
 #pragma once
 
 #include <windows.h>
@@ -13,14 +13,13 @@
 namespace tolvar {
 
 // Bitmap resource `name` (24-bit, pink ff00ff marking transparent pixels) with
-// `count` images of designedWidth x designedHeight side by side, at `scale`:
-// taken from `name` or from `name`_2X (twice the size) and resampled. Empty when
-// the resource is missing or not such a bitmap.
+// `count` images of designedWidth x designedHeight side by side, at `scale`.
+// Empty when the resource is missing or not such a bitmap.
 Picture LoadBitmapStrip(const wchar_t* name, int count, int designedWidth, int designedHeight, const DpiScale& scale);
 
 // The picture of size designedSize x designedSize at `scale` from a whole .ico
-// file stored as an RCDATA resource, resampled from its smallest image that is
-// at least as large, else from its largest. Empty when there is none.
+// file stored as an RCDATA resource: from its smallest image that is at least
+// as large, else from its largest, doubled. Empty when there is none.
 Picture LoadIconFilePicture(int resourceId, int designedSize, const DpiScale& scale);
 
 // A 24-bit bitmap of the picture shown on an opaque surface of colour `surface`.

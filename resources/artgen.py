@@ -8,18 +8,9 @@ An art file holds a header and one or more images of the same size:
     color . transparent   the character for transparent pixels (icons only)
     image                 starts an image: `height` rows of `width` characters
 
-Usage: artgen.py ico ART OUT.ico        all images of ART as one icon: one entry
-                                        each at the drawn size, then one each at
-                                        twice that size for high-DPI displays
-       artgen.py bmp ART OUT.bmp [2x]   the images side by side as one 24-bit
-                                        bitmap (with 2x: at twice the size);
-                                        transparent pixels take the `background`
-                                        colour
-
-The doubled images follow the Scale2x rules for pixel art: every pixel becomes
-four, and a quarter takes the colour of the two neighbours it touches when they
-agree, so that slanted and round edges come out as finer steps instead of
-blocks, with no colour the art does not have.
+Usage: artgen.py ico ART OUT.ico   all images of ART as one icon (one entry each)
+       artgen.py bmp ART OUT.bmp   the images side by side as one 24-bit bitmap;
+                                   transparent pixels take the `background` colour
 """
 import struct
 import sys
@@ -65,26 +56,6 @@ def parse(path):
     return width, height, palette, background, images
 
 
-def doubled(rows):
-    """The image at twice its size, by the Scale2x rules."""
-    height, width = len(rows), len(rows[0])
-    out = []
-    for y in range(height):
-        upper, lower = [], []
-        for x in range(width):
-            p = rows[y][x]
-            above = rows[y - 1][x] if y > 0 else p
-            below = rows[y + 1][x] if y + 1 < height else p
-            left = rows[y][x - 1] if x > 0 else p
-            right = rows[y][x + 1] if x + 1 < width else p
-            upper.append(above if left == above and left != below and above != right else p)
-            upper.append(right if above == right and above != left and right != below else p)
-            lower.append(left if below == left and below != right and left != above else p)
-            lower.append(below if right == below and right != above and below != left else p)
-        out += ["".join(upper), "".join(lower)]
-    return out
-
-
 def icon_image(width, height, palette, rows):
     """One icon entry: a 32-bit BGRA DIB followed by its 1-bit AND mask."""
     header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 32, 0, 0, 0, 0, 0, 0)
@@ -107,16 +78,14 @@ def icon_image(width, height, palette, rows):
 
 
 def write_ico(out, width, height, palette, images):
-    sizes = [(width, height, rows) for rows in images]
-    sizes += [(width * 2, height * 2, doubled(rows)) for rows in images]
-    entries = [(w, h, icon_image(w, h, palette, rows)) for w, h, rows in sizes]
+    entries = [icon_image(width, height, palette, rows) for rows in images]
     data = struct.pack("<HHH", 0, 1, len(entries))
     offset = 6 + 16 * len(entries)
-    for w, h, entry in entries:
-        data += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(entry), offset)
+    for entry in entries:
+        data += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, 32, len(entry), offset)
         offset += len(entry)
     with open(out, "wb") as f:
-        f.write(data + b"".join(entry for _, _, entry in entries))
+        f.write(data + b"".join(entries))
 
 
 def write_bmp(out, width, height, palette, background, images):
@@ -137,16 +106,12 @@ def write_bmp(out, width, height, palette, background, images):
 
 
 def main():
-    args = sys.argv[1:]
-    twice = args[3:] == ["2x"]
-    if len(args) not in (3, 4) or args[0] not in ("ico", "bmp") or (len(args) == 4 and (not twice or args[0] != "bmp")):
+    if len(sys.argv) != 4 or sys.argv[1] not in ("ico", "bmp"):
         sys.exit(__doc__)
-    kind, art, out = args[:3]
+    kind, art, out = sys.argv[1:]
     width, height, palette, background, images = parse(art)
     if kind == "ico":
         write_ico(out, width, height, palette, images)
-    elif twice:
-        write_bmp(out, width * 2, height * 2, palette, background, [doubled(rows) for rows in images])
     else:
         write_bmp(out, width, height, palette, background, images)
 

@@ -1,6 +1,6 @@
 // Display scaling without windows: designed figures turned into pixels of a DPI,
-// lengths carried between DPIs, pictures resampled, and the message dialog's
-// arithmetic at 150 %.
+// lengths carried between DPIs, pictures doubled and resampled, and the message
+// dialog's arithmetic at 150 %.
 #include <gtest/gtest.h>
 
 #include "dialogs/MessageDialogLayout.h"
@@ -127,9 +127,39 @@ TEST(Picture, OnASurfaceClearPixelsTakeItsColourAndHalfCoveredOnesMix) {
                                                       Argb(255, 136, 144, 152)}));
 }
 
+TEST(Picture, DoublingMakesSlantedEdgesFinerStepsWithoutNewColours) {
+  constexpr std::uint32_t R = Argb(255, 255, 0, 0);
+  constexpr std::uint32_t W = Argb(255, 255, 255, 255);
+  // A red diagonal step on white: the corners where two red neighbours meet turn red.
+  const Picture step{2, 2, {R, W, R, R}};
+  EXPECT_EQ(DoubledPicture(step).pixels, (std::vector<std::uint32_t>{R, R, W, W,  //
+                                                                     R, R, R, W,  //
+                                                                     R, R, R, R,  //
+                                                                     R, R, R, R}));
+  // A uniform picture and a lone pixel only grow: four pixels each.
+  const Picture lone{3, 3, {W, W, W, W, R, W, W, W, W}};
+  const Picture doubled = DoubledPicture(lone);
+  ASSERT_EQ(doubled.width, 6);
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(doubled.At(x, y), (x / 2 == 1 && y / 2 == 1) ? R : W) << x << "," << y;
+  }
+}
+
+TEST(Picture, StripImagesAreDoubledEachOnTheirOwn) {
+  // Red | blue: at the seam each image sees only itself, so no corner takes the other's colour.
+  constexpr std::uint32_t R = Argb(255, 255, 0, 0);
+  constexpr std::uint32_t B = Argb(255, 0, 0, 255);
+  const Picture strip{2, 2, {R, B, B, R}};
+  const Picture doubled = DoubledStrip(strip, 2);
+  ASSERT_EQ(doubled.width, 4);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(doubled.At(x, y), strip.At(x / 2, y / 2)) << x << "," << y;
+  }
+}
+
 TEST(Picture, TheSourceIsTheSmallestDrawnSizeAtLeastAsLarge) {
   EXPECT_EQ(SourceFactorFor(32, 32, 2), 1);
-  EXPECT_EQ(SourceFactorFor(32, 40, 2), 2);  // 125 %: down from 64
+  EXPECT_EQ(SourceFactorFor(32, 40, 2), 2);  // 125 %: down from the doubled 64
   EXPECT_EQ(SourceFactorFor(32, 48, 2), 2);
   EXPECT_EQ(SourceFactorFor(32, 64, 2), 2);
   EXPECT_EQ(SourceFactorFor(32, 80, 2), 2);  // 250 %: the largest there is
