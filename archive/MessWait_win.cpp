@@ -3,6 +3,7 @@
 #include "platform/Application_win.h"
 #include "platform/Controls_win.h"
 #include "platform/Path.h"
+#include "platform/Picture_win.h"
 #include "platform/Texts.h"
 #include "platform/ThreadWindows_win.h"
 #include "resources/WaitPictures.h"
@@ -22,40 +23,14 @@ constexpr int kAbortButtonId = IDCANCEL;
 constexpr int kPictures[4] = {IDI_WAIT_PENDULUM_RIGHT, IDI_WAIT_PENDULUM_MIDDLE, IDI_WAIT_PENDULUM_LEFT,
                               IDI_WAIT_CLOCK};
 
-// A picture is a whole .ico file stored as RCDATA: its directory (6 bytes, then
-// 16 per image) gives the offset and size of the 32 x 32 image.
-UniqueIcon LoadPicture(int id) {
-  const HMODULE module = ::GetModuleHandleW(nullptr);
-  const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
-  const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
-  const auto* file = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
-  const DWORD fileSize = found ? ::SizeofResource(module, found) : 0;
-  if (!file || fileSize < 6) return {};
-  const auto word = [&](DWORD at) { return static_cast<DWORD>(file[at] | file[at + 1] << 8); };
-  const auto dword = [&](DWORD at) { return word(at) | word(at + 2) << 16; };
-  const DWORD count = word(4);
-  for (DWORD i = 0; i < count && 6 + 16 * (i + 1) <= fileSize; ++i) {
-    const DWORD entry = 6 + 16 * i;
-    const DWORD size = dword(entry + 8);
-    const DWORD offset = dword(entry + 12);
-    if (file[entry] != 32 || offset > fileSize || size > fileSize - offset) continue;
-    return UniqueIcon(::CreateIconFromResourceEx(const_cast<BYTE*>(file + offset), size, TRUE, 0x00030000, 32, 32,
-                                                 LR_DEFAULTCOLOR));
-  }
-  return {};
-}
-
-// "MS Sans Serif", 8 points at the screen's resolution.
-UniqueFont CreateFormFont() {
-  const WindowDC screen(nullptr);
-  return CreateFontByHeight(L"MS Sans Serif", -::MulDiv(8, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72));
-}
+constexpr int kPictureSize = 32;
+constexpr int kFontPoints = 8;
 
 void SetVisible(HWND control, bool visible) { ::ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE); }
 
 }  // namespace
 
-TWaitForm::TWaitForm() : font_(CreateFormFont()) {
+TWaitForm::TWaitForm() {
   // Dialog border, no caption-bar buttons.
   if (!CreateWindowObject({.name = L"TWaitForm"},
                           {.caption = LoadText(TextId::WaitCaption), .style = WS_POPUP | WS_CAPTION,
@@ -64,33 +39,63 @@ TWaitForm::TWaitForm() : font_(CreateFormFont()) {
     return;
   }
   const HWND form = Handle();
-  const HFONT font = font_.get();
 
   // In the designed creation order, which is also their Z order (first on top).
-  const auto picture = [&](int index, int top, bool visible) {
-    icons_[index] = LoadPicture(kPictures[index]);
-    images_[index] = CreateControl(form, {.left = 165, .top = top, .width = 32, .height = 32, .style = SS_ICON,
-                                          .visible = visible});
-    ::SendMessageW(images_[index], STM_SETICON, reinterpret_cast<WPARAM>(icons_[index].get()), 0);
+  const auto picture = [&](int index, bool visible) {
+    images_[index] = CreateControl(form, {.style = SS_ICON, .visible = visible});
   };
-  picture(1, 53, false);
-  picture(2, 53, false);
-  picture(0, 53, true);
-  waitLbl_ = CreateControl(form, {.text = LoadText(TextId::PleaseWait), .left = 5, .top = 85, .width = 351,
-                                  .height = 13, .style = SS_CENTER | SS_NOPREFIX, .font = font});
-  picture(3, 22, true);
-  textLbl_ = CreateControl(form, {.left = 5, .top = 5, .width = 351, .height = 26,
-                                  .style = SS_CENTER | SS_NOPREFIX | SS_EDITCONTROL, .font = font});
+  picture(1, false);
+  picture(2, false);
+  picture(0, true);
+  waitLbl_ = CreateControl(form, {.text = LoadText(TextId::PleaseWait), .style = SS_CENTER | SS_NOPREFIX});
+  picture(3, true);
+  textLbl_ = CreateControl(form, {.style = SS_CENTER | SS_NOPREFIX | SS_EDITCONTROL});
   myGauge_ = std::make_unique<TNGauge>(form, 5, 45, 351, 16);
-  myGauge_->SetFont(font);
   myGauge_->SetForeColor(clNavy);
   myGauge_->SetProgress(0);
   prerusitBut_ = CreateControl(form, {.className = L"BUTTON", .text = LoadText(TextId::WaitAbortButton),
-                                      .left = 140, .top = 80, .width = 81, .height = 26,
                                       .style = BS_DEFPUSHBUTTON | WS_TABSTOP, .id = kAbortButtonId,
-                                      .visible = false, .font = font});
+                                      .visible = false});
+  LayOut();
   CenterOnScreen();
   FormCreate();
+}
+
+void TWaitForm::LayOut() {
+  const DpiScale& scale = Dpi();
+  // "MS Sans Serif", 8 points at the window's DPI.
+  UniqueFont font = CreateFontByHeight(L"MS Sans Serif", scale.FontHeight(kFontPoints));
+  for (const HWND window : {Handle(), waitLbl_, textLbl_, prerusitBut_}) {
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  }
+  myGauge_->SetDpi(scale);
+  myGauge_->SetFont(font.get());
+  font_ = std::move(font);
+
+  // The pictures at the size of this DPI, before the ones they replace go.
+  UniqueIcon icons[4];
+  for (int i = 0; i < 4; ++i) {
+    icons[i] = IconFromPicture(LoadIconFilePicture(kPictures[i], kPictureSize, scale));
+    ::SendMessageW(images_[i], STM_SETICON, reinterpret_cast<WPARAM>(icons[i].get()), 0);
+    icons_[i] = std::move(icons[i]);
+  }
+
+  SetClientSize(scale.Scale(kClientWidth), scale.Scale(kClientHeight));
+  const auto place = [&](HWND control, int left, int top, int width, int height) {
+    ::SetWindowPos(control, nullptr, scale.Scale(left), scale.Scale(top), scale.Scale(width), scale.Scale(height),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  for (int i = 0; i < 3; ++i) place(images_[i], 165, 53, kPictureSize, kPictureSize);
+  place(images_[3], 165, 22, kPictureSize, kPictureSize);
+  place(waitLbl_, 5, 85, 351, 13);
+  place(textLbl_, 5, 5, 351, 26);
+  place(myGauge_->Handle(), 5, 45, 351, 16);
+  place(prerusitBut_, 140, 80, 81, 26);
+}
+
+void TWaitForm::OnDpiChanged(const RECT* suggested) {
+  Window::OnDpiChanged(suggested);
+  LayOut();
 }
 
 TWaitForm::~TWaitForm() {

@@ -21,7 +21,8 @@ namespace tolvar {
 
 class TWaitForm : public Window {
  public:
-  // Creates the window from its layout, hidden: client area 361 × 114.
+  // Creates the window from its layout, hidden: client area 361 × 114 at 96 dpi,
+  // scaled to its DPI.
   TWaitForm();
   ~TWaitForm() override;
 
@@ -48,12 +49,15 @@ class TWaitForm : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDpiChanged(const RECT* suggested) override;
 
  private:
   friend void ShowWait(std::unique_ptr<TWaitForm>&, const std::string&, std::int32_t, bool, std::uint16_t);
   friend void StepWait(std::unique_ptr<TWaitForm>&);
   friend void CloseWait(std::unique_ptr<TWaitForm>&);
 
+  // The designed layout at the window's DPI: font, pictures, client area, controls.
+  void LayOut();
   void FormCreate();
   void PrerusitButClick();
   void Setup(const std::string& text, std::int32_t maximum, bool showAbort, std::uint16_t stepInterval);

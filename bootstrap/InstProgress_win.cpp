@@ -6,6 +6,7 @@
 
 #include "platform/Application_win.h"
 #include "platform/Controls_win.h"
+#include "platform/DpiScale.h"
 #include "platform/Texts.h"
 
 namespace tolvar {
@@ -16,6 +17,7 @@ constexpr int kClientWidth = 349;
 constexpr int kClientHeight = 96;
 constexpr int kScreenLeft = 283;
 constexpr int kScreenTop = 103;
+constexpr int kFontPoints = 8;
 
 // A dialog frame with a caption but no system menu: no title-bar icons at all.
 constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
@@ -26,23 +28,54 @@ constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME;
 TInstProgressForm::TInstProgressForm() {
   const INITCOMMONCONTROLSEX progressClass{sizeof progressClass, ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&progressClass);
-  font_ = CreateFontByHeight(L"MS Sans Serif", -11);
   if (!CreateWindowObject({.name = L"TInstProgressForm"},
                           {.caption = LoadText(TextId::InstProgressCaption), .style = kFormStyle,
                            .exStyle = kFormExStyle, .left = kScreenLeft, .top = kScreenTop,
                            .clientWidth = kClientWidth, .clientHeight = kClientHeight})) {
     return;
   }
-  ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-
-  label1_ = CreateControl(Handle(), {.text = LoadText(TextId::PreparingWizard), .left = 10, .top = 15,
-                                     .width = 331, .height = 13, .style = SS_CENTER | SS_NOPREFIX,
-                                     .font = font_.get()});
-  progressBar_ = CreateControl(Handle(), {.className = PROGRESS_CLASSW, .left = 10, .top = 45, .width = 331,
-                                          .height = 16, .style = WS_TABSTOP, .id = 1});
-  label2_ = CreateControl(Handle(), {.text = LoadText(TextId::PleaseWait), .left = 10, .top = 75, .width = 331,
-                                     .height = 13, .style = SS_CENTER | SS_NOPREFIX, .font = font_.get()});
+  label1_ = CreateControl(Handle(), {.text = LoadText(TextId::PreparingWizard), .style = SS_CENTER | SS_NOPREFIX});
+  progressBar_ = CreateControl(Handle(), {.className = PROGRESS_CLASSW, .style = WS_TABSTOP, .id = 1});
+  label2_ = CreateControl(Handle(), {.text = LoadText(TextId::PleaseWait), .style = SS_CENTER | SS_NOPREFIX});
   ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, 100);
+  LayOut();
+  KeepOnWorkArea();
+}
+
+void TInstProgressForm::KeepOnWorkArea() {
+  // The designed position, scaled, could put the window past the edge of a small
+  // screen at a high scale: then it moves in just far enough.
+  RECT work{};
+  RECT frame{};
+  if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || !::GetWindowRect(Handle(), &frame)) return;
+  const LONG left = std::max(work.left, std::min(frame.left, work.right - (frame.right - frame.left)));
+  const LONG top = std::max(work.top, std::min(frame.top, work.bottom - (frame.bottom - frame.top)));
+  if (left != frame.left || top != frame.top) {
+    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TInstProgressForm::LayOut() {
+  const DpiScale& scale = Dpi();
+  // "MS Sans Serif", 8 points (height -11 at 96 dpi).
+  UniqueFont font = CreateFontByHeight(L"MS Sans Serif", scale.FontHeight(kFontPoints));
+  for (const HWND window : {Handle(), label1_, label2_}) {
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  }
+  font_ = std::move(font);
+  SetClientSize(scale.Scale(kClientWidth), scale.Scale(kClientHeight));
+  const auto place = [&](HWND control, int left, int top, int width, int height) {
+    ::SetWindowPos(control, nullptr, scale.Scale(left), scale.Scale(top), scale.Scale(width), scale.Scale(height),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place(label1_, 10, 15, 331, 13);
+  place(progressBar_, 10, 45, 331, 16);
+  place(label2_, 10, 75, 331, 13);
+}
+
+void TInstProgressForm::OnDpiChanged(const RECT* suggested) {
+  Window::OnDpiChanged(suggested);
+  LayOut();
 }
 
 LRESULT TInstProgressForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

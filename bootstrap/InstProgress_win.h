@@ -16,7 +16,8 @@ namespace tolvar {
 
 class TInstProgressForm final : public Window {
  public:
-  // Creates the window, not yet shown, at its designed screen position.
+  // Creates the window, not yet shown, at its designed screen position, laid out
+  // at its DPI.
   TInstProgressForm();
 
   // Shows the window without making it modal and paints it at once.
@@ -44,8 +45,13 @@ class TInstProgressForm final : public Window {
  protected:
   // Close requests (Alt+F4 and the like) are ignored.
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDpiChanged(const RECT* suggested) override;
 
  private:
+  // The designed layout at the window's DPI: font, client area and controls.
+  void LayOut();
+  void KeepOnWorkArea();
+
   UniqueFont font_;
   HWND label1_ = nullptr;
   HWND progressBar_ = nullptr;

@@ -7,10 +7,13 @@
 #include "bootstrap/StartupSequence_win.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/DllSafety_win.h"
+#include "platform/Dpi_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // First of all: a download folder may hold planted DLLs.
   tolvar::RestrictDllSearchToSystemFolder();
+  // Normally the manifest has done this before the first line runs.
+  tolvar::EnsureDpiAwareness();
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_TREEVIEW_CLASSES};
   ::InitCommonControlsEx(&controls);

@@ -1,6 +1,7 @@
 #include "dialogs/ItemsTreeView_win.h"
 
 #include "platform/Controls_win.h"
+#include "platform/Picture_win.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -11,34 +12,40 @@ constexpr COLORREF kImageKeyColor = RGB(255, 0, 255);  // pink: transparent in t
 HTREEITEM AsItem(TreeNode node) { return reinterpret_cast<HTREEITEM>(node); }
 TreeNode AsNode(HTREEITEM item) { return reinterpret_cast<TreeNode>(item); }
 
-// The two 16 x 16 images side by side in the bitmap resource ITEMTREEIMAGES.
-UniqueImageList LoadTreeImages() {
-  UniqueImageList list(::ImageList_Create(kItemsTreeImageSize, kItemsTreeImageSize, ILC_COLOR24 | ILC_MASK, 2, 0));
+// The two images (16 x 16 at 96 dpi) side by side in the bitmap resource
+// ITEMTREEIMAGES, at the size of `scale`, masked where they are transparent.
+UniqueImageList LoadTreeImages(const DpiScale& scale) {
+  const int size = scale.Scale(kItemsTreeImageSize);
+  UniqueImageList list(::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 2, 0));
   if (!list) return list;
-  const UniqueBitmap strip(static_cast<HBITMAP>(
-      ::LoadImageW(::GetModuleHandleW(nullptr), L"ITEMTREEIMAGES", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-  if (strip) ::ImageList_AddMasked(list.get(), strip.get(), kImageKeyColor);
+  const Picture strip = LoadBitmapStrip(L"ITEMTREEIMAGES", 2, kItemsTreeImageSize, kItemsTreeImageSize, scale);
+  const UniqueBitmap bitmap = BitmapWithKey(strip, ::GetSysColor(COLOR_WINDOW), kImageKeyColor);
+  if (bitmap) ::ImageList_AddMasked(list.get(), bitmap.get(), kImageKeyColor);
   return list;
 }
 
 }  // namespace
 
-TItemsTreeView::TItemsTreeView(HWND parent, int id, HFONT font) {
+TItemsTreeView::TItemsTreeView(HWND parent, int id) {
   // The tree view class is registered by the common controls on request.
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TREEVIEW_CLASSES};
   ::InitCommonControlsEx(&classes);
-  images_ = LoadTreeImages();
   // Read-only: no label editing; the selection stays visible while the buttons have the focus.
   tree_ = CreateControl(parent, {.className = WC_TREEVIEWW,
                                  .style = WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
                                           TVS_SHOWSELALWAYS,
                                  .exStyle = WS_EX_CLIENTEDGE,
                                  .id = id,
-                                 .visible = false,
-                                 .font = font});
+                                 .visible = false});
+}
+
+void TItemsTreeView::SetScale(const DpiScale& scale, HFONT font) {
   if (!tree_) return;
-  ::SendMessageW(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
-  ::SendMessageW(tree_, TVM_SETINDENT, kItemsTreeIndent, 0);
+  UniqueImageList images = LoadTreeImages(scale);
+  ::SendMessageW(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images.get()));
+  images_ = std::move(images);  // the old list goes once the tree no longer shows it
+  ::SendMessageW(tree_, TVM_SETINDENT, static_cast<WPARAM>(scale.Scale(kItemsTreeIndent)), 0);
+  if (font) ::SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 TreeNode TItemsTreeView::AddChild(TreeNode parent, const std::string& text, std::int32_t itemIndex, int image) {

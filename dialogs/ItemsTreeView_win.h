@@ -11,6 +11,7 @@
 #include <string>
 
 #include "dialogs/ItemTreeBuilder.h"
+#include "platform/DpiScale.h"
 #include "platform/Handle_win.h"
 
 namespace tolvar {
@@ -22,6 +23,7 @@ struct ImageListTraits {
 };
 using UniqueImageList = UniqueHandle<ImageListTraits>;
 
+// At 96 dpi; the tree scales them to its DPI.
 inline constexpr int kItemsTreeIndent = 19;
 inline constexpr int kItemsTreeImageSize = 16;
 inline constexpr int kItemsTreeGroupImage = 0;
@@ -29,13 +31,17 @@ inline constexpr int kItemsTreeItemImage = 1;
 
 class TItemsTreeView : public ItemTreeSink {
  public:
-  // Creates the tree view, hidden, as child `id` of `parent`. The image list
-  // outlives the control: the parent window must be destroyed first.
-  TItemsTreeView(HWND parent, int id, HFONT font);
+  // Creates the tree view, hidden, as child `id` of `parent`; SetScale gives it
+  // its images, indent and font. The image list outlives the control: the
+  // parent window must be destroyed first.
+  TItemsTreeView(HWND parent, int id);
   TItemsTreeView(const TItemsTreeView&) = delete;
   TItemsTreeView& operator=(const TItemsTreeView&) = delete;
 
   HWND Handle() const noexcept { return tree_; }
+
+  // Images and indent for a DPI, and the font of that DPI (not owned).
+  void SetScale(const DpiScale& scale, HFONT font);
 
   TreeNode AddChild(TreeNode parent, const std::string& text, std::int32_t itemIndex, int image) override;
   void SetImage(TreeNode node, int image) override;

@@ -9,9 +9,9 @@
 
 namespace tolvar {
 
-UniqueFont CreateLabelFont(const LabelFont& font) {
+UniqueFont CreateLabelFont(const LabelFont& font, const DpiScale& scale) {
   LOGFONTW description{};
-  description.lfHeight = font.height;
+  description.lfHeight = scale.Scale(font.height);
   description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   description.lfItalic = font.italic ? TRUE : FALSE;
   description.lfUnderline = font.underline ? TRUE : FALSE;
@@ -87,10 +87,12 @@ void TLabelLink::Rewrap(int width) {
 }
 
 void TLabelLink::ApplyFont() {
-  UniqueFont created = CreateLabelFont(font_);
+  UniqueFont created = CreateLabelFont(font_, Dpi());
   if (created) fontHandle_ = std::move(created);
   ::InvalidateRect(Handle(), nullptr, TRUE);
 }
+
+void TLabelLink::OnDpiChanged(const RECT*) { ApplyFont(); }
 
 void TLabelLink::MouseEnter() {
   if (!linkEnabled_ || !hotTrack_) return;

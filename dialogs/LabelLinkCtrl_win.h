@@ -15,10 +15,11 @@
 
 namespace tolvar {
 
-// A font with its colour, as a label keeps it.
+// A font with its colour, as a label keeps it. The height is designed at 96 dpi;
+// the label shows the font at its own DPI.
 struct LabelFont {
   std::wstring name = L"Tahoma";
-  int height = -11;  // pixels; negative = character height (8 point at 96 dpi)
+  int height = -11;  // pixels at 96 dpi; negative = character height (8 point)
   bool bold = false;
   bool italic = false;
   bool underline = false;
@@ -27,13 +28,15 @@ struct LabelFont {
   friend bool operator==(const LabelFont&, const LabelFont&) = default;
 };
 
-UniqueFont CreateLabelFont(const LabelFont& font);
+// The font at `scale`.
+UniqueFont CreateLabelFont(const LabelFont& font, const DpiScale& scale = {});
 
 class TLabelLink : public Window {
  public:
   using Event = std::function<void(TLabelLink& sender)>;
 
-  // A child label of `parent` with the given bounds and control identifier.
+  // A child label of `parent` with the given bounds (at 96 dpi, scaled to the
+  // parent's DPI) and control identifier.
   TLabelLink(HWND parent, int left, int top, int width, int height, int id = 0);
 
   // The label acts as a link at all.
@@ -56,7 +59,7 @@ class TLabelLink : public Window {
   // is kept as the normal font only while the mouse is not over the label.
   void ChangeFont(const std::function<void(LabelFont&)>& change);
 
-  // The width at which the text wraps; setting it re-wraps at once.
+  // The width in pixels at which the text wraps; setting it re-wraps at once.
   int MaxWidth() const noexcept { return maxWidth_; }
   void SetMaxWidth(int width);
 
@@ -78,6 +81,8 @@ class TLabelLink : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The fonts at the new DPI; the owner gives the label its new width.
+  void OnDpiChanged(const RECT* suggested) override;
 
  private:
   void MouseEnter();

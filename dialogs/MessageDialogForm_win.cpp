@@ -15,6 +15,7 @@
 #include "dialogs/MessageDialogSettings_win.h"
 #include "platform/Application_win.h"
 #include "platform/Controls_win.h"
+#include "platform/Dpi_win.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -25,9 +26,9 @@ namespace {
 
 constexpr COLORREF kTitleColor = RGB(19, 112, 171);
 constexpr COLORREF kTaskLinkColor = RGB(7, 74, 229);
-constexpr int kTaskLinkFontHeight = -16;  // 12 point
-constexpr int kTitleFontHeight = -16;     // 12 point
-constexpr int kFormFontHeight = -11;      // 8 point
+constexpr int kTaskLinkFontHeight = -16;  // 12 point at 96 dpi; the link label scales it
+constexpr int kTitleFontPoints = 12;
+constexpr int kFormFontPoints = 8;
 
 // Stock icons of the message types, by TMessageType.
 constexpr WORD kTypeIcons[] = {32513 /* hand */, 32515 /* exclamation */, 32516 /* asterisk */,
@@ -45,18 +46,34 @@ TextId DefaultTitleOf(TMessageType type) {
   }
 }
 
-// A stock icon by name: "#32514" or "32514" name it by number, anything else
-// is looked up as a name among the system's own icons.
-HICON LoadStockIcon(const std::string& name) {
+// The system's icon resource that a record's IconName names: "#32514" or
+// "32514" by number, anything else by name (kept in `text`).
+const wchar_t* StockIconResource(const std::string& name, std::wstring& text) {
   std::string_view digits = name;
   if (!digits.empty() && digits.front() == '#') digits.remove_prefix(1);
   if (!digits.empty() && digits.size() <= 5 && std::all_of(digits.begin(), digits.end(), [](char c) {
         return c >= '0' && c <= '9';
       })) {
     const unsigned long number = std::stoul(std::string(digits));
-    if (number <= 0xFFFF) return ::LoadIconW(nullptr, MAKEINTRESOURCEW(number));
+    if (number <= 0xFFFF) return MAKEINTRESOURCEW(number);
   }
-  return ::LoadIconW(nullptr, Utf8ToUtf16(name).c_str());
+  text = Utf8ToUtf16(name);
+  return text.c_str();
+}
+
+// A stock icon of `size` pixels. Of the standard size it is the system's shared
+// icon; of another size (a window on a display of another DPI than the
+// system's) it is scaled down from the icon's larger image and owned by `owned`.
+HICON LoadStockIcon(const wchar_t* resource, int size, UniqueIcon& owned) {
+  owned.reset();
+  if (size != ::GetSystemMetrics(SM_CXICON)) {
+    HICON scaled = nullptr;
+    if (SUCCEEDED(::LoadIconWithScaleDown(nullptr, resource, size, size, &scaled)) && scaled) {
+      owned.reset(scaled);
+      return scaled;
+    }
+  }
+  return ::LoadIconW(nullptr, resource);
 }
 
 COLORREF Lighten(COLORREF color) {
@@ -76,6 +93,11 @@ TMessDlgForm::TMessDlgForm() {
   RECT frame{};
   ::GetWindowRect(Handle(), &frame);
   fixedWidth_ = frame.right - frame.left;
+  laidOutAt_ = Dpi();
+  messagePanelHeight_ = Scale(kDesignedMessagePanelHeight);
+  taskPanelHeight_ = Scale(kDesignedTaskPanelHeight);
+  detailPanelHeight_ = Scale(kDetailPanelMinHeight);
+  itemTreePanelHeight_ = Scale(kDefaultItemTreeHeight);
   separatorColor_ = static_cast<COLORREF>(colorManager_.Colors().SeparatorColor());
   colorManager_.SetOnThemeChange([this](TColorManager&) { ColorManagerThemeChange(); });
   CreateControls();
@@ -90,47 +112,77 @@ TMessDlgForm::~TMessDlgForm() {
 }
 
 void TMessDlgForm::CreateControls() {
-  formFont_ = CreateFontByHeight(L"Tahoma", kFormFontHeight);
-  titleFont_ = CreateFontByHeight(L"Trebuchet MS", kTitleFontHeight, FW_BOLD);
-  detailButUp_ = LoadBitmapOnSurface(L"DETAILBUTUP", ::GetSysColor(COLOR_BTNFACE));
-  detailButDown_ = LoadBitmapOnSurface(L"DETAILBUTDOWN", ::GetSysColor(COLOR_BTNFACE));
-  taskArrow_ = LoadBitmapOnSurface(L"TASKARROW", ::GetSysColor(COLOR_WINDOW));
-  ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
-
   // Every static reports clicks (SS_NOTIFY), so that a press on it reaches the
-  // countdown's cancel rule through its own handle.
+  // countdown's cancel rule through its own handle. Sizes and fonts follow in ApplyScale.
   const HWND form = Handle();
-  icon_ = CreateControl(form, {.className = L"STATIC", .left = kIconLeft, .top = kIconTop, .width = kIconSize,
-                               .height = kIconSize, .style = SS_ICON | SS_NOTIFY, .id = kIconControlId});
-  title_ = CreateControl(form, {.className = L"STATIC", .height = kTitleHeight,
-                                .style = SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, .id = kTitleControlId,
-                                .font = titleFont_.get()});
-  message_ = CreateControl(form, {.className = L"STATIC", .width = kMessageLabelWidth,
-                                  .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY, .id = kMessageControlId,
-                                  .font = formFont_.get()});
-  detailsButton_ = CreateControl(form, {.className = L"STATIC", .width = kDetailsButtonWidth,
-                                        .height = kDetailsButtonHeight, .style = SS_OWNERDRAW | SS_NOTIFY,
+  icon_ = CreateControl(form, {.className = L"STATIC", .style = SS_ICON | SS_NOTIFY, .id = kIconControlId});
+  title_ = CreateControl(form, {.className = L"STATIC", .style = SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY,
+                                .id = kTitleControlId});
+  message_ = CreateControl(form, {.className = L"STATIC", .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY,
+                                  .id = kMessageControlId});
+  detailsButton_ = CreateControl(form, {.className = L"STATIC", .style = SS_OWNERDRAW | SS_NOTIFY,
                                         .id = kDetailsButtonControlId});
-  const std::string moreInformation = LoadText(TextId::MoreInformation);
-  detailsLabel_ = CreateControl(form, {.className = L"STATIC", .text = moreInformation,
+  detailsLabel_ = CreateControl(form, {.className = L"STATIC", .text = LoadText(TextId::MoreInformation),
                                        .style = SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY,
-                                       .id = kDetailsLabelControlId, .font = formFont_.get()});
+                                       .id = kDetailsLabelControlId});
+  detailMessage_ = CreateControl(form, {.className = L"STATIC", .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY,
+                                        .id = kDetailMessageControlId, .visible = false});
+  itemsTree_ = std::make_unique<TItemsTreeView>(form, kItemsTreeControlId);
+  ApplyScale();
+}
+
+void TMessDlgForm::ApplyScale() {
+  const DpiScale& scale = Dpi();
+  UniqueFont formFont = CreateFontByHeight(L"Tahoma", scale.FontHeight(kFormFontPoints));
+  UniqueFont titleFont = CreateFontByHeight(L"Trebuchet MS", scale.FontHeight(kTitleFontPoints), FW_BOLD);
+  const auto setFont = [](HWND control, HFONT font) {
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  };
+  for (const HWND control : {Handle(), message_, detailsLabel_, detailMessage_}) setFont(control, formFont.get());
+  setFont(title_, titleFont.get());
+  for (const auto& button : createdButtons_) setFont(button->handle, formFont.get());
+  for (const TaskLink& task : tasks_) {
+    setFont(task.description, formFont.get());
+    task.link->SetDpi(scale);
+  }
+  if (itemsTree_) itemsTree_->SetScale(scale, formFont.get());
+  formFont_ = std::move(formFont);
+  titleFont_ = std::move(titleFont);
+
+  // The pictures drawn for this DPI, before the ones shown now go.
+  UniqueBitmap up = LoadBitmapOnSurface(L"DETAILBUTUP", kDetailGlyphCount, kDetailGlyphWidth, kDetailGlyphHeight,
+                                        scale, ::GetSysColor(COLOR_BTNFACE));
+  UniqueBitmap down = LoadBitmapOnSurface(L"DETAILBUTDOWN", kDetailGlyphCount, kDetailGlyphWidth,
+                                          kDetailGlyphHeight, scale, ::GetSysColor(COLOR_BTNFACE));
+  UniqueBitmap arrow = LoadBitmapOnSurface(L"TASKARROW", 1, kTaskArrowSize, kTaskArrowSize, scale,
+                                           ::GetSysColor(COLOR_WINDOW));
+  for (const TaskLink& task : tasks_) {
+    ::SendMessageW(task.arrow, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(arrow.get()));
+  }
+  detailButUp_ = std::move(up);
+  detailButDown_ = std::move(down);
+  taskArrow_ = std::move(arrow);
+  ::InvalidateRect(detailsButton_, nullptr, TRUE);
+
+  const auto resize = [](HWND control, int width, int height) {
+    ::SetWindowPos(control, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  resize(icon_, scale.Scale(kIconSize), scale.Scale(kIconSize));
+  resize(message_, scale.Scale(kMessageLabelWidth), 0);
+  resize(detailsButton_, scale.Scale(kDetailsButtonWidth), scale.Scale(kDetailsButtonHeight));
+  resize(detailMessage_, scale.Scale(kDetailLabelWidth), 0);
   {
     // The label sizes itself to its caption, with room for the last letter's
     // smoothed edge, which may reach past its advance width.
     const WindowDC dc(detailsLabel_);
     const SelectObjectScope font(dc.get(), formFont_.get());
-    const std::wstring text = Utf8ToUtf16(moreInformation);
+    const std::wstring text = Utf8ToUtf16(GetText(detailsLabel_));
     RECT bounds{};
     ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &bounds,
                 DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
-    ::SetWindowPos(detailsLabel_, nullptr, 0, 0, bounds.right + 2, bounds.bottom,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    resize(detailsLabel_, bounds.right + scale.Scale(2), bounds.bottom);
   }
-  detailMessage_ = CreateControl(form, {.className = L"STATIC", .width = kDetailLabelWidth,
-                                        .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY, .id = kDetailMessageControlId,
-                                        .visible = false, .font = formFont_.get()});
-  itemsTree_ = std::make_unique<TItemsTreeView>(form, kItemsTreeControlId, formFont_.get());
+  UpdateIcon();
 }
 
 // --- Configuration ----------------------------------------------------------
@@ -139,7 +191,8 @@ void TMessDlgForm::SetSetupKey(const std::string& key) {
   setupKey_ = key;
   const MessageDialogSettings settings = LoadMessageDialogSettings(key);
   detailMessageVisible_ = settings.detailMessageVisible;
-  itemTreePanelHeight_ = settings.itemTreePanelHeight;
+  // Stored at 96 dpi, so that the tree keeps its size on another display.
+  itemTreePanelHeight_ = Scale(settings.itemTreePanelHeight);
 }
 
 void TMessDlgForm::SetMessageType(TMessageType type) {
@@ -184,10 +237,12 @@ void TMessDlgForm::SetDialogRec(const TDialogRec& record) {
 
 void TMessDlgForm::SetDialogWidth(int width) {
   const int oldClientWidth = ClientWidth();
-  fixedWidth_ = width;
+  designedWidth_ = width;
+  fixedWidth_ = Scale(width);
   RECT frame{};
   ::GetWindowRect(Handle(), &frame);
-  ::SetWindowPos(Handle(), nullptr, 0, 0, width, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(Handle(), nullptr, 0, 0, fixedWidth_, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // Task links and their descriptions keep their right margin.
   const int grown = ClientWidth() - oldClientWidth;
   for (TaskLink& task : tasks_) {
@@ -213,10 +268,13 @@ void TMessDlgForm::SetItemRange(std::int32_t first, std::int32_t last) {
 }
 
 void TMessDlgForm::UpdateIcon() {
-  const HICON icon = record_.IconName.empty()
-                         ? ::LoadIconW(nullptr, MAKEINTRESOURCEW(kTypeIcons[std::min<int>(messageType_, 3)]))
-                         : LoadStockIcon(record_.IconName);
+  std::wstring name;
+  const wchar_t* resource = record_.IconName.empty() ? MAKEINTRESOURCEW(kTypeIcons[std::min<int>(messageType_, 3)])
+                                                     : StockIconResource(record_.IconName, name);
+  UniqueIcon owned;
+  const HICON icon = LoadStockIcon(resource, Scale(kIconSize), owned);
   ::SendMessageW(icon_, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  scaledIcon_ = std::move(owned);  // the one shown before goes now
 }
 
 // --- Buttons and task links -------------------------------------------------
@@ -224,7 +282,7 @@ void TMessDlgForm::UpdateIcon() {
 void TMessDlgForm::BuildButtons() {
   defaultButton_ = nullptr;
   buttonList_.clear();  // buttons of an earlier record stay on the bar
-  commonButtonWidth_ = kMinButtonWidth;
+  commonButtonWidth_ = Scale(kMinButtonWidth);
   for (int kind = 0; kind < kStandardButtonKindCount; ++kind) {
     if (record_.Buttons & (1u << kind)) AddButton(StandardButton(kind), kind);
   }
@@ -235,7 +293,7 @@ void TMessDlgForm::BuildButtons() {
   if (taskPanelVisible_) {
     int y = 0;
     for (const TMessageDlgButton& task : record_.TaskButtons) AddTaskLink(task, y);
-    taskPanelHeight_ = y + kTaskPanelBottomGap;
+    taskPanelHeight_ = y + Scale(kTaskPanelBottomGap);
   }
   ShowAsDefault(defaultButton_);
   ArrangeButtons();
@@ -246,8 +304,9 @@ void TMessDlgForm::AddButton(const TMessageDlgButton& description, int kind) {
   auto button = std::make_unique<PushButton>();
   button->description = description;
   button->handle = CreateControl(
-      Handle(), {.className = L"BUTTON", .text = description.Caption, .top = kButtonTop, .width = kMinButtonWidth,
-                 .height = kButtonHeight, .style = WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY,
+      Handle(), {.className = L"BUTTON", .text = description.Caption, .top = Scale(kButtonTop),
+                 .width = Scale(kMinButtonWidth), .height = Scale(kButtonHeight),
+                 .style = WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY,
                  .id = description.ModalResult != 0 ? description.ModalResult : kNoResultButtonId + position,
                  .font = formFont_.get()});
   if (description.IsDefault) defaultButton_ = button.get();  // the last default button wins
@@ -264,39 +323,38 @@ void TMessDlgForm::AddButton(const TMessageDlgButton& description, int kind) {
     }
   }
 
+  MeasureButton(*button);
+  buttonList_.push_back(button.get());
+  createdButtons_.push_back(std::move(button));
+}
+
+void TMessDlgForm::MeasureButton(PushButton& button) {
   // The caption is measured as written, access-key mark included.
-  const std::wstring caption = Utf8ToUtf16(description.Caption);
+  const std::wstring caption = Utf8ToUtf16(button.description.Caption);
   SIZE size{};
   {
     const WindowDC dc(Handle());
     const SelectObjectScope font(dc.get(), formFont_.get());
     ::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
   }
-  const int width = ButtonWidthForText(size.cx);
+  const int width = ButtonWidthForText(size.cx, Dpi());
   commonButtonWidth_ = std::max(commonButtonWidth_, width);
-  button->naturalWidth = std::max(width, kMinButtonWidth);
-
-  buttonList_.push_back(button.get());
-  createdButtons_.push_back(std::move(button));
+  button.naturalWidth = std::max(width, Scale(kMinButtonWidth));
 }
 
 void TMessDlgForm::AddTaskLink(const TMessageDlgButton& description, int& y) {
   const int index = static_cast<int>(tasks_.size());
-  const int linkWidth = ClientWidth() - kTaskLinkRightGap;
   TaskLink task;
   task.modalResult = description.ModalResult;
   task.resultCode = description.ResultCode;
-  task.top = y;
+  task.wrapWidth = Dpi().Unscale(ClientWidth() - Scale(kTaskLinkRightGap));
 
-  task.arrow = CreateControl(Handle(), {.className = L"STATIC", .width = kTaskArrowSize, .height = kTaskArrowSize,
-                                        .style = SS_BITMAP | SS_NOTIFY, .id = kTaskArrowControlId + index});
+  task.arrow = CreateControl(Handle(), {.className = L"STATIC", .style = SS_BITMAP | SS_NOTIFY,
+                                        .id = kTaskArrowControlId + index});
   ::SendMessageW(task.arrow, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(taskArrow_.get()));
 
-  task.link = std::make_unique<TLabelLink>(Handle(), kTaskLinkLeft, y, linkWidth, kTaskLinkHeight,
-                                           kTaskLinkControlId + index);
+  task.link = std::make_unique<TLabelLink>(Handle(), kTaskLinkLeft, 0, 0, kTaskLinkHeight, kTaskLinkControlId + index);
   TLabelLink& link = *task.link;
-  link.SetMaxWidth(linkWidth);
-  ::SetWindowPos(link.Handle(), nullptr, 0, 0, linkWidth, kTaskLinkHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   LabelFont font{.name = L"Trebuchet MS", .height = kTaskLinkFontHeight, .bold = description.IsDefault,
                  .color = kTaskLinkColor};
   link.SetFont(font);
@@ -308,20 +366,34 @@ void TMessDlgForm::AddTaskLink(const TMessageDlgButton& description, int& y) {
   link.SetCaption(description.Caption);
   link.SetTag(static_cast<std::int32_t>(modalResult | (static_cast<std::uint32_t>(resultCode) << 16)));
 
-  task.descriptionTop = y + kTaskLinkHeight + kTaskDescriptionGap;
-  task.description = CreateControl(Handle(), {.className = L"STATIC", .width = linkWidth,
-                                              .height = kTaskDescriptionHeight,
+  task.description = CreateControl(Handle(), {.className = L"STATIC", .text = description.Description,
                                               .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY,
                                               .id = kTaskDescriptionControlId + index, .font = formFont_.get()});
-  const int descriptionHeight = SetLabelText(task.description, description.Description);
-  y += kTaskLinkHeight + descriptionHeight + kTaskDescriptionGap;
+  LayOutTaskLink(task, y);
   tasks_.push_back(std::move(task));
+}
+
+void TMessDlgForm::LayOutTaskLink(TaskLink& task, int& y) {
+  // The texts wrap at the width the link had when it was added; the panel's
+  // width then only widens the controls (SetDialogWidth).
+  const int wrapWidth = Scale(task.wrapWidth);
+  const int width = std::max(wrapWidth, ClientWidth() - Scale(kTaskLinkRightGap));
+  task.top = y;
+  task.link->SetMaxWidth(wrapWidth);
+  ::SetWindowPos(task.link->Handle(), nullptr, 0, 0, width, Scale(kTaskLinkHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  task.descriptionTop = y + Scale(kTaskLinkHeight) + Scale(kTaskDescriptionGap);
+  ::SetWindowPos(task.description, nullptr, 0, 0, wrapWidth, Scale(kTaskDescriptionHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int descriptionHeight = SetLabelText(task.description, GetText(task.description));
+  ::SetWindowPos(task.description, nullptr, 0, 0, width, descriptionHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  y += Scale(kTaskLinkHeight) + descriptionHeight + Scale(kTaskDescriptionGap);
 }
 
 void TMessDlgForm::ArrangeButtons() {
   std::vector<int> widths;
   for (const PushButton* button : buttonList_) widths.push_back(button->naturalWidth);
-  buttonRow_ = dialog_layout::ArrangeButtons(widths, buttsSameWidth_, commonButtonWidth_);
+  buttonRow_ = dialog_layout::ArrangeButtons(widths, buttsSameWidth_, commonButtonWidth_, Dpi());
   ArrangePanels();
 }
 
@@ -336,6 +408,7 @@ int TMessDlgForm::ClientWidth() const {
 dialog_layout::PanelStack TMessDlgForm::Panels() const {
   PanelStack panels;
   panels.message = messagePanelHeight_;
+  panels.buttons = Scale(kButtsPanelHeight);
   panels.taskButtons = taskPanelVisible_ ? taskPanelHeight_ : -1;
   panels.detailMessage = detailPanelVisible_ ? detailPanelHeight_ : -1;
   panels.itemTree = itemTreeVisible_ ? itemTreePanelHeight_ : -1;
@@ -364,7 +437,7 @@ int TMessDlgForm::SetLabelText(HWND label, const std::string& text) {
 void TMessDlgForm::MessageLblResizeRequest(int labelHeight) {
   messageLabelHeight_ = labelHeight;
   const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
-  messagePanelHeight_ = MessagePanelHeight(labelHeight);
+  messagePanelHeight_ = MessagePanelHeight(labelHeight, Dpi());
   trackItemTreeHeight_ = wasTracking;
   UpdateClientHeight();
   ArrangePanels();
@@ -373,7 +446,7 @@ void TMessDlgForm::MessageLblResizeRequest(int labelHeight) {
 void TMessDlgForm::DetailMessageLblResizeRequest(int labelHeight) {
   detailLabelHeight_ = labelHeight;
   // The pane grows to fit and never shrinks while the window lives.
-  const int needed = DetailPanelHeightNeeded(labelHeight);
+  const int needed = DetailPanelHeightNeeded(labelHeight, Dpi());
   if (detailPanelHeight_ < needed) {
     detailPanelHeight_ = needed;
     UpdateClientHeight();
@@ -382,9 +455,9 @@ void TMessDlgForm::DetailMessageLblResizeRequest(int labelHeight) {
 }
 
 void TMessDlgForm::UpdateClientHeight() {
-  if (itemTreeVisible_ && itemTreePanelHeight_ < kMinItemTreeHeight) {
+  if (itemTreeVisible_ && itemTreePanelHeight_ < Scale(kMinItemTreeHeight)) {
     const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
-    itemTreePanelHeight_ = kMinItemTreeHeight;
+    itemTreePanelHeight_ = Scale(kMinItemTreeHeight);
     trackItemTreeHeight_ = wasTracking;
   }
   RECT frame{};
@@ -393,7 +466,7 @@ void TMessDlgForm::UpdateClientHeight() {
   ::GetClientRect(Handle(), &client);
   const int nonClientHeight = (frame.bottom - frame.top) - client.bottom;
   const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
-  ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, ClientHeight(Panels()) + nonClientHeight,
+  ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, ClientHeight(Panels(), Dpi()) + nonClientHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   trackItemTreeHeight_ = wasTracking;
 }
@@ -406,12 +479,12 @@ void TMessDlgForm::ArrangePanels() {
   };
 
   // Message panel: icon column (or the narrow column beside task links), text, margin.
-  const int textLeft = taskPanelVisible_ ? kLeftTaskMessPanelWidth : kIconPanelWidth;
-  const int textWidth = width - textLeft - kTextRightMargin;
-  place(icon_, kIconLeft, tops.message + kIconTop);
-  ::SetWindowPos(title_, nullptr, textLeft, tops.message + kTitleTop, std::max(0, textWidth - kTitleRightGap),
-                 kTitleHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-  place(message_, textLeft, tops.message + kMessageTextTopHeight);
+  const int textLeft = Scale(taskPanelVisible_ ? kLeftTaskMessPanelWidth : kIconPanelWidth);
+  const int textWidth = width - textLeft - Scale(kTextRightMargin);
+  place(icon_, Scale(kIconLeft), tops.message + Scale(kIconTop));
+  ::SetWindowPos(title_, nullptr, textLeft, tops.message + Scale(kTitleTop),
+                 std::max(0, textWidth - Scale(kTitleRightGap)), Scale(kTitleHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+  place(message_, textLeft, tops.message + Scale(kMessageTextTopHeight));
 
   for (const TaskLink& task : tasks_) {
     const bool shown = taskPanelVisible_;
@@ -419,24 +492,81 @@ void TMessDlgForm::ArrangePanels() {
       ::ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
     }
     if (!shown) continue;
-    place(task.arrow, kTaskArrowLeft, tops.taskButtons + task.top + kTaskArrowTopOffset);
-    place(task.link->Handle(), kTaskLinkLeft, tops.taskButtons + task.top);
-    place(task.description, kTaskLinkLeft, tops.taskButtons + task.descriptionTop);
+    place(task.arrow, Scale(kTaskArrowLeft), tops.taskButtons + task.top + Scale(kTaskArrowTopOffset));
+    place(task.link->Handle(), Scale(kTaskLinkLeft), tops.taskButtons + task.top);
+    place(task.description, Scale(kTaskLinkLeft), tops.taskButtons + task.descriptionTop);
   }
 
   // Button bar: the details switch on the left, the push buttons right-aligned.
-  place(detailsButton_, kDetailsButtonLeft, tops.buttons + kDetailsButtonTop);
-  place(detailsLabel_, kDetailsLabelLeft, tops.buttons + kDetailsLabelTop);
+  place(detailsButton_, Scale(kDetailsButtonLeft), tops.buttons + Scale(kDetailsButtonTop));
+  place(detailsLabel_, Scale(kDetailsLabelLeft), tops.buttons + Scale(kDetailsLabelTop));
   const int buttonsLeft = width - buttonRow_.panelWidth;
   for (std::size_t i = 0; i < buttonList_.size() && i < buttonRow_.lefts.size(); ++i) {
-    ::SetWindowPos(buttonList_[i]->handle, nullptr, buttonsLeft + buttonRow_.lefts[i], tops.buttons + kButtonTop,
-                   buttonRow_.widths[i], kButtonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(buttonList_[i]->handle, nullptr, buttonsLeft + buttonRow_.lefts[i],
+                   tops.buttons + Scale(kButtonTop), buttonRow_.widths[i], Scale(kButtonHeight),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   ::ShowWindow(detailMessage_, detailPanelVisible_ ? SW_SHOWNA : SW_HIDE);
-  if (detailPanelVisible_) place(detailMessage_, kDetailLabelLeft, tops.detailMessage + kDetailLabelTop);
+  if (detailPanelVisible_) {
+    place(detailMessage_, Scale(kDetailLabelLeft), tops.detailMessage + Scale(kDetailLabelTop));
+  }
   PlaceItemsTree();
   ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TMessDlgForm::OnDpiChanged(const RECT* suggested) {
+  const DpiScale from = std::exchange(laidOutAt_, Dpi());
+  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
+  // What was measured or chosen at the old scale, carried over to the new one.
+  detailPanelHeight_ = detailPanelTaken_.Carry(detailPanelHeight_, from, Dpi());
+  itemTreePanelHeight_ = itemTreeHeightTaken_.Carry(itemTreePanelHeight_, from, Dpi());
+  const int oldClientWidth = ClientWidth();
+  std::vector<int> rightGaps;
+  for (TaskLink& task : tasks_) {
+    RECT link{};
+    ::GetWindowRect(task.link->Handle(), &link);
+    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&link), 2);
+    rightGaps.push_back(task.rightGap.Carry(oldClientWidth - link.right, from, Dpi()));
+  }
+  if (designedWidth_ > 0) {
+    fixedWidth_ = Scale(designedWidth_);
+  } else {
+    const RECT frame = FrameForClient({0, 0, Scale(kDesignedClientWidth), Scale(kDesignedClientHeight)},
+                                      static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE)),
+                                      static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE)), Dpi().dpi);
+    fixedWidth_ = frame.right - frame.left;
+  }
+  RECT frame{};
+  ::GetWindowRect(Handle(), &frame);
+  const RECT& target = suggested ? *suggested : frame;
+  ::SetWindowPos(Handle(), nullptr, target.left, target.top, fixedWidth_, target.bottom - target.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+
+  ApplyScale();
+  commonButtonWidth_ = Scale(kMinButtonWidth);
+  for (PushButton* button : buttonList_) MeasureButton(*button);
+  if (!tasks_.empty()) {
+    int y = 0;
+    for (std::size_t i = 0; i < tasks_.size(); ++i) {
+      LayOutTaskLink(tasks_[i], y);
+      // The links keep their right margin, as they do when the dialog's width changes.
+      const int width = std::max(0, ClientWidth() - rightGaps[i] - Scale(kTaskLinkLeft));
+      for (const HWND control : {tasks_[i].link->Handle(), tasks_[i].description}) {
+        RECT bounds{};
+        ::GetWindowRect(control, &bounds);
+        ::SetWindowPos(control, nullptr, 0, 0, width, bounds.bottom - bounds.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+    }
+    taskPanelHeight_ = y + Scale(kTaskPanelBottomGap);
+  }
+  MessageLblResizeRequest(SetLabelText(message_, messageText_));
+  UpdateDetails();
+  ArrangeButtons();
+  UpdateClientHeight();
+  ArrangePanels();
+  trackItemTreeHeight_ = wasTracking;
 }
 
 void TMessDlgForm::UpdateDetails() {
@@ -484,7 +614,7 @@ void TMessDlgForm::PaintBackground(HDC dc) {
   const UniqueBrush separator(::CreateSolidBrush(separatorColor_));
   for (const int top : {tops.buttons, tops.detailMessage, tops.itemTree}) {
     if (top < 0) continue;
-    RECT line{0, top, client.right, top + 1};
+    RECT line{0, top, client.right, top + Dpi().LineThickness()};
     ::FillRect(dc, &line, separator.get());
   }
 }
@@ -514,9 +644,11 @@ void TMessDlgForm::DrawDetailsButton(const DRAWITEMSTRUCT& item) {
   ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
   const HBITMAP strip = detailMessageVisible_ ? detailButUp_.get() : detailButDown_.get();
   const int image = ::IsWindowEnabled(item.hwndItem) ? 0 : 1;  // normal, disabled
-  const int x = (item.rcItem.right - item.rcItem.left - kDetailGlyphWidth) / 2;
-  const int y = (item.rcItem.bottom - item.rcItem.top - kDetailGlyphHeight) / 2;
-  DrawStripImage(item.hDC, strip, kDetailGlyphWidth, kDetailGlyphHeight, image, x, y);
+  const int glyphWidth = Scale(kDetailGlyphWidth);
+  const int glyphHeight = Scale(kDetailGlyphHeight);
+  const int x = (item.rcItem.right - item.rcItem.left - glyphWidth) / 2;
+  const int y = (item.rcItem.bottom - item.rcItem.top - glyphHeight) / 2;
+  DrawStripImage(item.hDC, strip, glyphWidth, glyphHeight, image, x, y);
 }
 
 bool TMessDlgForm::WantsHandCursor(HWND control) const {

@@ -73,7 +73,8 @@ class TMessDlgForm : public Window {
   void SetButtsSameWidth(bool sameWidth);
   // Takes a copy of the record; builds buttons, task links, icon, caption and help context.
   void SetDialogRec(const TDialogRec& record);
-  // The window's outer width, which the user cannot change.
+  // The window's outer width, which the user cannot change: designed at 96 dpi,
+  // scaled to the window's DPI.
   void SetDialogWidth(int width);
   // The callback that supplies the items of the tree (TItemReader captures its owner).
   void SetItemReader(TItemReader reader) { itemReader_ = std::move(reader); }
@@ -97,6 +98,7 @@ class TMessDlgForm : public Window {
   bool ItemTreeVisible() const noexcept { return itemTreeVisible_; }
   bool ItemsHaveDetails() const noexcept { return itemsHaveDetails_; }
   HWND ItemsTreeView() const noexcept { return itemsTree_ ? itemsTree_->Handle() : nullptr; }
+  // Pixels at the window's DPI, as are the panels' heights.
   int FixedWidth() const noexcept { return fixedWidth_; }
   int CommonButtonWidth() const noexcept { return commonButtonWidth_; }
   dialog_layout::PanelStack Panels() const;
@@ -110,6 +112,8 @@ class TMessDlgForm : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Lays the whole window out again at its new DPI.
+  void OnDpiChanged(const RECT* suggested) override;
 
  private:
   struct PushButton {
@@ -123,17 +127,26 @@ class TMessDlgForm : public Window {
     HWND description = nullptr;
     int top = 0;             // of the link, relative to the task panel
     int descriptionTop = 0;  // relative to the task panel
+    int wrapWidth = 0;       // at 96 dpi: the width the texts were first wrapped at
+    DpiLength rightGap;      // between the link's right edge and the client's
     std::uint16_t modalResult = 0;
     std::uint16_t resultCode = 0;
   };
 
   // Building.
   void CreateControls();
+  // Fonts, pictures and the sizes of the fixed controls at the window's DPI.
+  void ApplyScale();
   void UpdateIcon();
   void BuildButtons();
   void AddButton(const TMessageDlgButton& description, int kind);
+  void MeasureButton(PushButton& button);
   void AddTaskLink(const TMessageDlgButton& description, int& y);
+  // Wraps a task link's texts and sizes them; the link goes at `y` of the task
+  // panel, and `y` moves below its description.
+  void LayOutTaskLink(TaskLink& task, int& y);
   void ArrangeButtons();
+  int Scale(int designed) const noexcept { return Dpi().Scale(designed); }
 
   // Layout.
   int ClientWidth() const;
@@ -195,6 +208,7 @@ class TMessDlgForm : public Window {
   UniqueBitmap detailButUp_;
   UniqueBitmap detailButDown_;
   UniqueBitmap taskArrow_;
+  UniqueIcon scaledIcon_;  // when the stock icon is not of the standard size
   HWND icon_ = nullptr;
   HWND title_ = nullptr;
   HWND message_ = nullptr;
@@ -227,13 +241,17 @@ class TMessDlgForm : public Window {
   bool trackItemTreeHeight_ = false;
   std::int32_t itemTreePanelHeight_ = dialog_layout::kDefaultItemTreeHeight;
   int fixedWidth_ = 0;
+  int designedWidth_ = 0;  // the owner's width at 96 dpi; 0 until SetDialogWidth
   PushButton* defaultButton_ = nullptr;
   std::uint16_t resultCode_ = 0;
   std::uint16_t modalResult_ = 0;
   std::string titleText_;
   std::int32_t helpContext_ = 0;
 
-  // Layout state.
+  // Layout state, in pixels at the DPI the window was last laid out at.
+  DpiScale laidOutAt_;
+  DpiLength detailPanelTaken_;  // the heights below as measured or dragged, for DPI changes
+  DpiLength itemTreeHeightTaken_;
   int messagePanelHeight_ = dialog_layout::kDesignedMessagePanelHeight;
   int messageLabelHeight_ = 0;
   bool taskPanelVisible_ = false;

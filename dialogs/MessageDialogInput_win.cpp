@@ -89,7 +89,7 @@ void TMessDlgForm::FormShow() {
 
 void TMessDlgForm::FormClose() {
   StopCountdownTimer();
-  SaveMessageDialogSettings(setupKey_, {detailMessageVisible_, itemTreePanelHeight_});
+  SaveMessageDialogSettings(setupKey_, {detailMessageVisible_, Dpi().Unscale(itemTreePanelHeight_)});
 }
 
 void TMessDlgForm::StopCountdownTimer() {
@@ -232,16 +232,17 @@ bool TMessDlgForm::IsMouseDownSurfaceAt(POINT point) const {
   const auto within = [&](int top, int height) { return top >= 0 && point.y >= top && point.y < top + height; };
   if (within(tops.message, panels.message)) {
     // The icon column and the strip above the message; not the margins around the text.
-    if (point.x < (taskPanelVisible_ ? kLeftTaskMessPanelWidth : kIconPanelWidth)) return !taskPanelVisible_;
-    if (point.x >= width - kTextRightMargin) return false;
-    return point.y - tops.message < kMessageTextTopHeight;
+    if (point.x < Scale(taskPanelVisible_ ? kLeftTaskMessPanelWidth : kIconPanelWidth)) return !taskPanelVisible_;
+    if (point.x >= width - Scale(kTextRightMargin)) return false;
+    return point.y - tops.message < Scale(kMessageTextTopHeight);
   }
   if (within(tops.buttons, panels.buttons)) return true;
   if (within(tops.detailMessage, panels.detailMessage)) {
     const int y = point.y - tops.detailMessage;
-    return point.x < kDetailMarginLeft && y >= kDetailTopHeight && y < panels.detailMessage - kDetailBottomHeight;
+    return point.x < Scale(kDetailMarginLeft) && y >= Scale(kDetailTopHeight) &&
+           y < panels.detailMessage - Scale(kDetailBottomHeight);
   }
-  return within(tops.itemTree, std::max(panels.itemTree, kMinItemTreeHeight));
+  return within(tops.itemTree, std::max(panels.itemTree, Scale(kMinItemTreeHeight)));
 }
 
 bool TMessDlgForm::PreTranslateMessage(MSG& message) {

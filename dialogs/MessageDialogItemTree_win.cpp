@@ -92,10 +92,11 @@ void TMessDlgForm::PlaceItemsTree() {
   RECT client{};
   ::GetClientRect(Handle(), &client);
   const int panelTop = dialog_layout::ArrangePanels(Panels()).itemTree;
-  const int top = panelTop + kItemTreeTopHeight;
-  const int width = std::max(0, static_cast<int>(client.right) - 2 * kItemTreeMargin);
-  const int height = std::max(0, static_cast<int>(client.bottom) - top - kItemTreeMargin);
-  ::SetWindowPos(tree, nullptr, kItemTreeMargin, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int top = panelTop + Scale(kItemTreeTopHeight);
+  const int margin = Scale(kItemTreeMargin);
+  const int width = std::max(0, static_cast<int>(client.right) - 2 * margin);
+  const int height = std::max(0, static_cast<int>(client.bottom) - top - margin);
+  ::SetWindowPos(tree, nullptr, margin, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TMessDlgForm::ItemTreePanelResize(int clientHeight) {
@@ -104,7 +105,7 @@ void TMessDlgForm::ItemTreePanelResize(int clientHeight) {
   if (trackItemTreeHeight_) {
     PanelStack others = Panels();
     others.itemTree = -1;
-    itemTreePanelHeight_ = clientHeight - ClientHeight(others);
+    itemTreePanelHeight_ = clientHeight - ClientHeight(others, Dpi());
   }
   PlaceItemsTree();
   ::InvalidateRect(Handle(), nullptr, TRUE);
@@ -117,10 +118,10 @@ void TMessDlgForm::AnswerMinMaxInfo(MINMAXINFO& limits) const {
   RECT client{};
   ::GetClientRect(Handle(), &client);
   PanelStack panels = Panels();
-  panels.itemTree = kMinItemTreeHeight;
+  panels.itemTree = Scale(kMinItemTreeHeight);
   limits.ptMinTrackSize.x = fixedWidth_;
   limits.ptMaxTrackSize.x = fixedWidth_;
-  limits.ptMinTrackSize.y = ClientHeight(panels) + (frame.bottom - frame.top) - client.bottom;
+  limits.ptMinTrackSize.y = ClientHeight(panels, Dpi()) + (frame.bottom - frame.top) - client.bottom;
 }
 
 }  // namespace tolvar

@@ -2,10 +2,16 @@
 // panels and controls, and the rules that size and stack the panels and place
 // the push buttons. Pure functions, so the figures can be checked without a
 // window; MessageDialogForm_win applies them to the real controls.
+//
+// The constants are pixels at 96 dpi. The functions take the dialog's scale and
+// work in its pixels: measured heights and widths come in as the screen shows
+// them, the designed margins are scaled to match.
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+#include "platform/DpiScale.h"
 
 namespace tolvar::dialog_layout {
 
@@ -78,18 +84,19 @@ constexpr int kDefaultItemTreeHeight = 70;
 // The bitmap strips of the details switch: four 19 x 22 state images side by side.
 constexpr int kDetailGlyphWidth = 19;
 constexpr int kDetailGlyphHeight = 22;
+constexpr int kDetailGlyphCount = 4;  // normal, disabled, pressed, latched
 
 // Message panel height for a message label of the given height.
-int MessagePanelHeight(int messageLabelHeight);
+int MessagePanelHeight(int messageLabelHeight, const DpiScale& scale = {});
 
 // Height the details pane needs for a detail label of the given height.
-int DetailPanelHeightNeeded(int detailLabelHeight);
+int DetailPanelHeightNeeded(int detailLabelHeight, const DpiScale& scale = {});
 
 // Width of a push button whose caption measures textWidth pixels, before the
 // minimum of the natural-width mode is applied.
-int ButtonWidthForText(int textWidth);
+int ButtonWidthForText(int textWidth, const DpiScale& scale = {});
 
-// The panels from top to bottom; a height of -1 marks a hidden panel.
+// The panels from top to bottom, in pixels; a height of -1 marks a hidden panel.
 struct PanelStack {
   int message = kDesignedMessagePanelHeight;
   int taskButtons = -1;
@@ -99,7 +106,7 @@ struct PanelStack {
 };
 
 // Client height: the visible panels; the item tree at least kMinItemTreeHeight.
-int ClientHeight(const PanelStack& panels);
+int ClientHeight(const PanelStack& panels, const DpiScale& scale = {});
 
 struct PanelTops {
   int message = 0;
@@ -122,6 +129,7 @@ struct ButtonRow {
 // Places the buttons left to right in creation order, 5 pixels apart. In
 // same-width mode every button is commonWidth wide; otherwise each keeps its
 // natural width.
-ButtonRow ArrangeButtons(const std::vector<int>& naturalWidths, bool sameWidth, int commonWidth);
+ButtonRow ArrangeButtons(const std::vector<int>& naturalWidths, bool sameWidth, int commonWidth,
+                         const DpiScale& scale = {});
 
 }  // namespace tolvar::dialog_layout

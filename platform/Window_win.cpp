@@ -1,6 +1,7 @@
 #include "platform/Window_win.h"
 
 #include "platform/Application_win.h"
+#include "platform/Dpi_win.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -49,16 +50,54 @@ bool Window::CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& 
     if (!::RegisterClassExW(&wc)) return false;
   }
 
-  RECT frame{0, 0, params.clientWidth, params.clientHeight};
-  ::AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
   topLevel_ = (params.style & WS_CHILD) == 0;
+  // A child has its parent's DPI; a top-level window starts at the system's and
+  // learns its monitor's once it exists.
+  dpi_ = params.parent ? DpiScaleOf(params.parent) : DpiScale::Of(SystemDpi());
+  const auto position = [this](int designed) { return designed == CW_USEDEFAULT ? designed : dpi_.Scale(designed); };
+  const RECT frame = FrameForClient({0, 0, dpi_.Scale(params.clientWidth), dpi_.Scale(params.clientHeight)},
+                                    params.style, params.exStyle, dpi_.dpi);
   const HWND created = ::CreateWindowExW(params.exStyle, windowClass.name, Utf8ToUtf16(params.caption).c_str(), params.style,
-                                         params.left, params.top, frame.right - frame.left, frame.bottom - frame.top,
-                                         params.parent, nullptr, instance, this);
-  return created != nullptr;
+                                         position(params.left), position(params.top), frame.right - frame.left,
+                                         frame.bottom - frame.top, params.parent, nullptr, instance, this);
+  if (!created) return false;
+  if (topLevel_ && hwnd_) {
+    const DpiScale actual = DpiScale::Of(WindowDpi(hwnd_));
+    if (actual != dpi_) {
+      dpi_ = actual;
+      SetClientSize(dpi_.Scale(params.clientWidth), dpi_.Scale(params.clientHeight));
+    }
+  }
+  return true;
+}
+
+void Window::SetClientSize(int width, int height) {
+  if (!hwnd_) return;
+  const RECT frame = FrameForClient({0, 0, width, height}, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                                    static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_.dpi);
+  ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::SetDpi(const DpiScale& scale) {
+  if (scale == dpi_) return;
+  dpi_ = scale;
+  OnDpiChanged(nullptr);
+}
+
+void Window::OnDpiChanged(const RECT* suggested) {
+  if (!suggested || !hwnd_) return;
+  ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DPICHANGED && lParam) {
+    // The window moved to a monitor of another DPI, or the user changed the scale.
+    dpi_ = DpiScale::Of(HIWORD(wParam));
+    OnDpiChanged(reinterpret_cast<const RECT*>(lParam));
+    return 0;
+  }
   if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
     // The application-wide cursor override wins over every control's own cursor.
     if (const HCURSOR forced = Application::Instance().CursorOverride()) {

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/DpiScale.h"
+
 namespace tolvar {
 
 class Window {
@@ -30,6 +32,13 @@ class Window {
   // Puts the window in the middle of the primary monitor's work area.
   void CenterOnScreen();
 
+  // The scale the window lays itself out with: its DPI when it was created,
+  // then the one of each WM_DPICHANGED.
+  const DpiScale& Dpi() const noexcept { return dpi_; }
+  // A child follows its parent to a new DPI: the parent, which receives
+  // WM_DPICHANGED, passes it on and then places the child.
+  void SetDpi(const DpiScale& scale);
+
  protected:
   struct ClassSpec {
     const wchar_t* name = nullptr;
@@ -37,6 +46,8 @@ class Window {
     HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     HICON icon = nullptr;
   };
+  // The position and client size are designed at 96 dpi; the window scales them
+  // to its DPI (its parent's, or for a top-level window the system's).
   struct CreateSpec {
     std::string caption;
     DWORD style = WS_OVERLAPPEDWINDOW;
@@ -58,10 +69,21 @@ class Window {
   // Called after WM_NCDESTROY, when the handle is already gone.
   virtual void OnDestroyed() {}
 
+  // The DPI changed: Dpi() already gives the new scale, and the window lays
+  // itself out again. `suggested` is the rectangle that WM_DPICHANGED proposes
+  // for a top-level window, nullptr for a child told by its parent (SetDpi).
+  // The default only takes the suggested rectangle.
+  virtual void OnDpiChanged(const RECT* suggested);
+
+  // Gives the window a client area of `width` x `height` pixels, keeping its
+  // position, with the frame of its DPI.
+  void SetClientSize(int width, int height);
+
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
   bool topLevel_ = false;
+  DpiScale dpi_;
 };
 
 // The Window object behind a window of the program's own classes, or nullptr.

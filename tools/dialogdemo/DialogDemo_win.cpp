@@ -17,6 +17,7 @@
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
 #include "platform/DllSafety_win.h"
+#include "platform/Dpi_win.h"
 #include "platform/Text.h"
 #include "platform/Texts.h"
 
@@ -192,6 +193,7 @@ const std::vector<Scenario>& Scenarios() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   tolvar::RestrictDllSearchToSystemFolder();
+  tolvar::EnsureDpiAwareness();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
   tolvar::Application::Instance().SetTitle(tolvar::LoadText(tolvar::TextId::ApplicationTitle));
