@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "bootstrap/FileCopy.h"
-#include "bootstrap/FileFce_win.h"
+#include "bootstrap/SharedFolders_win.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/Application_win.h"
 #include "platform/FileStream.h"

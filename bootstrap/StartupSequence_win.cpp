@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "bootstrap/CopyStep_win.h"
-#include "bootstrap/FileFce_win.h"
+#include "bootstrap/ProcessLaunch_win.h"
+#include "bootstrap/SharedFolders_win.h"
 #include "bootstrap/SetupPaths.h"
 #include "bootstrap/SystemInfoCtrl_win.h"
 #include "bootstrap/UnpackStep_win.h"

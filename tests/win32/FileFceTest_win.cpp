@@ -1,4 +1,4 @@
-#include "bootstrap/FileFce_win.h"
+#include "bootstrap/SharedFolders_win.h"
 
 #include <sddl.h>
 

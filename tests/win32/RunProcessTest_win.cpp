@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bootstrap/FileFce_win.h"
+#include "bootstrap/ProcessLaunch_win.h"
 #include "platform/Application_win.h"
 #include "platform/Window_win.h"
 #include "tests/support/HostCpu_win.h"
