@@ -82,7 +82,10 @@ class TTranslateZLibEventClass {
 //
 // Names are checked before use (IsSafeEntryName); an unsafe one stops with 4 and
 // creates nothing. A leave-folder entry never leaves the target folder. A write
-// that falls short (a full disk) stops with 4.
+// that falls short (a full disk) stops with 4. Each enter-folder entry makes only
+// its own folder, in the folder held above it; nesting deeper than the platform
+// can name (PathFits) stops with 4 at once. Nothing is written through a link
+// below the target (see ArchiveFileSystem).
 std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::string& archivePath,
                             const std::string& targetFolder, const ExtractCallbacks& callbacks);
 

@@ -79,6 +79,17 @@ NameInfo Inspect(HANDLE handle, const std::wstring& folderFinal, const std::wstr
 
 bool Gone(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
+// The name under which a folder opens: a root keeps its backslash ("C:" alone
+// would be the drive's current folder); the empty path is the current folder.
+std::wstring FolderToOpen(const std::string& path) {
+  if (path.empty()) return L".";
+  std::wstring folder = Utf8ToUtf16(path);
+  const bool root = folder == L"\\" || (folder.size() <= 3 && folder.size() >= 2 && folder[1] == L':');
+  if (root) return folder.size() == 2 ? folder + L'\\' : folder;
+  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return folder;
+}
+
 bool DeleteThroughHandle(HANDLE handle) {
   FILE_DISPOSITION_INFO disposition{TRUE};
   return ::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
@@ -95,11 +106,8 @@ HeldFolder::HeldFolder(std::unique_ptr<Impl> impl, std::string path) : impl_(std
 HeldFolder::~HeldFolder() = default;
 
 std::unique_ptr<HeldFolder> HeldFolder::OpenTrusted(const std::string& path) {
-  // A drive's root keeps its backslash ("C:" alone would be its current folder).
-  const bool driveRoot = ExcludeTrailingBackslash(path).size() == 2 && path[1] == ':';
-  const std::string opened = path.empty() ? "." : driveRoot ? IncludeTrailingBackslash(path) : ExcludeTrailingBackslash(path);
   auto impl = std::make_unique<Impl>();
-  impl->handle.reset(::CreateFileW(Utf8ToUtf16(opened).c_str(), kHoldAccess, kHoldShare, nullptr, OPEN_EXISTING,
+  impl->handle.reset(::CreateFileW(FolderToOpen(path).c_str(), kHoldAccess, kHoldShare, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!impl->handle) return nullptr;
   BY_HANDLE_FILE_INFORMATION info{};
