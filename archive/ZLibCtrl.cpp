@@ -147,7 +147,7 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
           return ArchiveWriteError;
         }
         try {
-          CopyDecompressed(*archive, *output, notify);
+          CopyDecompressed(*archive, *output, notify, entry.size);
         } catch (const EShortWriteError&) {
           Report(environment, "cannot write all of " + path + " (disk full?)");
           return ArchiveWriteError;

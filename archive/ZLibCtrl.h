@@ -75,8 +75,10 @@ class TTranslateZLibEventClass {
 // last entry (not after 4 and not when an error is raised).
 //
 // Damaged archives raise EZDecompressionError (corrupt or cut-short member data,
-// an entry cut short, a member that asks for a preset dictionary); the output
-// file being written is closed and stays with what it holds. An archive that
+// an entry cut short, a member that asks for a preset dictionary, a member that
+// inflates to more or less than its record's size); the output file being
+// written is closed and stays with what it holds, never more than the record's
+// size. An archive that
 // ends right after its header is empty: 0, with OnExtractStart and
 // OnExtractFinish.
 //
