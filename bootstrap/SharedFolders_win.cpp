@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "bootstrap/ShellFolderTable.h"
+#include "bootstrap/SystemInfoCtrl_win.h"
 #include "platform/Handle_win.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
@@ -61,16 +63,51 @@ bool CreateSharedDirectory(const std::string& path) {
   return ::CreateDirectoryW(Utf8ToUtf16(path).c_str(), security->Attributes()) != FALSE;
 }
 
-bool ForceSharedDirectories(const std::string& path) {
-  if (path.empty()) throw EDirectoryCreateError();
+namespace {
+
+// Creates the folder and its missing parents as they are, without checks.
+bool ForceUnchecked(const std::string& path) {
   const std::string folder = ExcludeTrailingBackslash(path);
   const DWORD attributes = ::GetFileAttributesW(Utf8ToUtf16(folder).c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   const std::string parent = ExtractFilePath(folder);
   if (CountChars(folder) < 3 || exists || parent == folder) return true;
   // A relative path ends in an empty parent: the current folder, which exists.
-  if (!parent.empty() && !ForceSharedDirectories(parent)) return false;
+  if (!parent.empty() && !ForceUnchecked(parent)) return false;
   return CreateSharedDirectory(folder);
+}
+
+}  // namespace
+
+std::string SharedTreeRoot() { return GetShellFolder(kProgramFilesFolder, true); }
+
+bool ForceSharedDirectoriesBelow(const std::string& trustedRoot, const std::string& path, SharedFolderHold& hold) {
+  if (path.empty()) throw EDirectoryCreateError();
+  hold.Release();
+  const std::string folder = ExcludeTrailingBackslash(path);
+  if (!PathBelow(trustedRoot, folder)) {
+    if (!ForceUnchecked(folder)) return false;
+    if (auto held = OpenFolderChain(folder, folder)) hold.chain_ = std::move(*held);
+    return true;
+  }
+  // The root is taken as it is; every folder below it is checked and held.
+  if (!trustedRoot.empty() && !ForceUnchecked(trustedRoot)) return false;
+  const auto security = SharedSecurity::Build();
+  if (!security) return false;
+  auto chain = OpenFolderChain(trustedRoot, folder, security->Attributes());
+  if (!chain) return false;
+  hold.chain_ = std::move(*chain);
+  return true;
+}
+
+bool ForceSharedDirectories(const std::string& path, SharedFolderHold& hold) {
+  if (path.empty()) throw EDirectoryCreateError();
+  return ForceSharedDirectoriesBelow(SharedTreeRoot(), path, hold);
+}
+
+bool ForceSharedDirectories(const std::string& path) {
+  SharedFolderHold hold;
+  return ForceSharedDirectories(path, hold);
 }
 
 }  // namespace tolvar

@@ -49,7 +49,8 @@ class HeldFolder {
   // through: a link, or a file that has other names too, loses this name first,
   // and so does a plain file. nullptr when a folder bears the name, when the
   // name cannot be removed safely (a file in use; a read-only one unless
-  // `readOnly` says Replace), or when the file cannot be created.
+  // `readOnly` says Replace; a device or pipe), or when the file cannot be
+  // created.
   std::unique_ptr<FileStream> CreateNewFile(const std::string& name, ReadOnlyFile readOnly) const;
 
  private:

@@ -65,7 +65,8 @@ std::unique_ptr<FileStream> HeldFolder::CreateNewFile(const std::string& name, R
       if (errno == ENOENT) continue;
       return nullptr;
     }
-    if (S_ISDIR(info.st_mode)) return nullptr;
+    // Only a file or a link gives way: never a folder, a device or a pipe.
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return nullptr;
     // A read-only file is one the caller may not write: what replacing it with an
     // open for writing would have met.
     if (readOnly == ReadOnlyFile::Refuse && S_ISREG(info.st_mode) && info.st_nlink == 1 &&

@@ -170,6 +170,8 @@ std::unique_ptr<FileStream> HeldFolder::CreateNewFile(const std::string& name, R
       if (Gone(::GetLastError())) continue;
       return nullptr;  // in use, or a folder
     }
+    // Only a file on disk gives way: never a device or a pipe of that name.
+    if (::GetFileType(existing.get()) != FILE_TYPE_DISK) return nullptr;
     const NameInfo info = Inspect(existing.get(), impl_->finalPath, wideName);
     if (!info.here || info.Directory()) return nullptr;
     if (info.attributes & FILE_ATTRIBUTE_READONLY) {
