@@ -55,6 +55,7 @@ class FolderStack {
   }
   const std::string& Path() const noexcept { return path_; }
   const ArchiveFolder* Current() const noexcept { return held_.back().get(); }
+  std::size_t Depth() const noexcept { return nameLengths_.size(); }
   void Enter(const std::string& name, std::unique_ptr<ArchiveFolder> held) {
     path_ += name + "\\";
     nameLengths_.push_back(name.size() + 1);
@@ -155,7 +156,8 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
       } else {
         // Deeper than the platform can name: stop now rather than walk on.
         if (!files.PathFits(folders.Path() + *name + "\\")) {
-          Report(environment, "the folders nest too deep: " + folders.Path() + *name + "\\");
+          Report(environment, "the folders nest too deep: level " + std::to_string(folders.Depth() + 1) +
+                                  " would make a path longer than the system allows");
           return ArchiveWriteError;
         }
         const ArchiveFolder* parent = folders.Current();

@@ -258,7 +258,8 @@ TEST(ExtractArchive, EachFolderIsMadeOnceAndNestingStopsAtThePathLimit) {
   EXPECT_EQ(limited.Run(), ArchiveWriteError);
   const std::size_t levels = (259 - std::string("C:\\Setup\\").size()) / 2;
   EXPECT_EQ(limited.files.CreatedPaths().size(), 1 + levels);
-  EXPECT_TRUE(limited.failure.starts_with("the folders nest too deep: C:\\Setup\\d\\d\\")) << limited.failure;
+  EXPECT_EQ(limited.failure, "the folders nest too deep: level " + std::to_string(levels + 1) +
+                                 " would make a path longer than the system allows");
   EXPECT_EQ(limited.log, (std::vector<std::string>{"start 1"}));
 }
 
