@@ -158,6 +158,19 @@ TEST(HostileSetupFolderE2E, HostLinksBelowTheVendorFolderAreRefusedAndNothingOut
   }
 }
 
+TEST(HostileSetupFolderE2E, TheCopyStepCannotReplaceTheHeldWizard) {
+  E2EMedium medium("e2e copy over wizard");
+  ASSERT_TRUE(medium.PlaceWizard());
+  ASSERT_TRUE(WriteFileBytes(medium.MediumFolder() + "OTHER.EXE", "not the unpacked wizard"));
+  ASSERT_TRUE(WriteFileBytes(medium.MediumFolder() + "tolvar.def",
+                             "[CopyFiles]\r\nCount=1\r\nFrom1=%s\\OTHER.EXE\r\nTo1=SETUPOSTREL.EXE\r\n"));
+  const auto messages = RunAnswering(medium);
+  EXPECT_TRUE(Shows(messages, "I/O chyba, soubor " + medium.SetupFolder() + "SETUPOSTREL.EXE nelze otev\xC5\x99\xC3\xADt"));
+  EXPECT_FALSE(Shows(messages, kLaunchFailed));
+  EXPECT_TRUE(ReadFileBytes(medium.WizardPath()) == ReadFileBytes(medium.Root() + "wizard tree\\setupostrel.exe"));
+  EXPECT_EQ(ReadWizardRuns(medium.WizardPath()).size(), 1u);
+}
+
 TEST(HostileSetupFolderE2E, ACopyTargetThatClimbsLandsInTheSetupFolder) {
   E2EMedium medium("e2e climbing target");
   ASSERT_TRUE(medium.PlaceWizard());
