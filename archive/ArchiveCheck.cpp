@@ -13,7 +13,10 @@ namespace {
 
 bool ReadExactly(Stream& archive, void* buffer, std::size_t count) { return archive.Read(buffer, count) == count; }
 
-// Inflates one member to its end without keeping it; false when it is damaged.
+// Inflates one member to its end without keeping it, as the extractor does:
+// false when it is damaged, and when it inflates to more or less than its
+// record's size (inflating stops as soon as the record is exceeded, as the
+// extractor's does).
 bool MeasureMember(Stream& archive, ArchiveListEntry& entry, std::string& problem) {
   const std::int64_t start = archive.Position();
   try {
@@ -21,6 +24,10 @@ bool MeasureMember(Stream& archive, ArchiveListEntry& entry, std::string& proble
     std::array<unsigned char, 32768> sink{};
     for (std::size_t n; (n = member.Read(sink.data(), sink.size())) > 0;) {
       entry.inflatedSize += static_cast<std::int64_t>(n);
+      if (entry.inflatedSize > entry.recordSize) {
+        problem = "the record gives " + std::to_string(entry.recordSize) + " bytes, the data holds more";
+        return false;
+      }
     }
     if (!member.StreamEnded()) {
       problem = "the archive ends inside its data";
@@ -31,6 +38,11 @@ bool MeasureMember(Stream& archive, ArchiveListEntry& entry, std::string& proble
     return false;
   }
   entry.packedSize = archive.Position() - start;
+  if (entry.inflatedSize != entry.recordSize) {
+    problem = "the record gives " + std::to_string(entry.recordSize) + " bytes, the data holds " +
+              std::to_string(entry.inflatedSize);
+    return false;
+  }
   return true;
 }
 
@@ -89,10 +101,6 @@ ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage) {
         break;
       }
       result.expectedProgressTotal += ChunkCount(added.inflatedSize);
-      if (added.inflatedSize != added.recordSize) {
-        fault(where, "the record gives " + std::to_string(added.recordSize) + " bytes, the data holds " +
-                         std::to_string(added.inflatedSize));
-      }
     } else if (entry.kind == kEntryEnterFolder) {
       ++depth;
     } else if (entry.kind != kEntryLeaveFolder) {

@@ -36,7 +36,9 @@ struct ArchiveInspection {
 // Reads the archive from its current position to its end. Checks: the header,
 // every entry complete, every file and folder name decodable and safe, no leave
 // entry above the top, folders balanced, every member a complete zlib stream
-// inflating to its record's size, the progress total, at least one entry.
+// inflating to exactly its record's size (a member that does not is damage:
+// reading stops there, as extracting does), the progress total, at least one
+// entry.
 ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage);
 
 }  // namespace tolvar

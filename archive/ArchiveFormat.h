@@ -15,7 +15,8 @@
 //     39 bytes  record:
 //                 0   1  kind: 0 file, 1 enter folder, 2 leave folder, other: none
 //                 1   6  unused (zeros)
-//                 7   8  kind 0: the file's size after inflating, signed 64-bit
+//                 7   8  kind 0: the file's size after inflating, signed 64-bit;
+//                        the member must inflate to exactly this size
 //                15  24  unused (zeros)
 //     kind 0 only: the file's contents as one complete zlib stream (2-byte header,
 //     deflate data, Adler-32 trailer; no preset dictionary, window up to 32 KB).

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <vector>
 
 #include "archive/ArchiveFormat.h"
 #include "archive/EntryName.h"
@@ -45,11 +46,33 @@ std::optional<std::string> UsableName(const CodePage& codePage, const std::strin
   return name;
 }
 
-// The folder above `folder` (which ends with a backslash): drop the backslash,
-// cut after the last '\' or ':', and end with a backslash again.
-std::string ParentFolder(const std::string& folder) {
-  return IncludeTrailingBackslash(ExtractFilePath(ExcludeTrailingBackslash(folder)));
-}
+// The extraction folder as a path and as the held folders from the target down:
+// entering adds one folder, leaving drops one, each in constant time.
+class FolderStack {
+ public:
+  FolderStack(std::string target, std::unique_ptr<ArchiveFolder> held) : path_(std::move(target)) {
+    held_.push_back(std::move(held));
+  }
+  const std::string& Path() const noexcept { return path_; }
+  const ArchiveFolder* Current() const noexcept { return held_.back().get(); }
+  std::size_t Depth() const noexcept { return nameLengths_.size(); }
+  void Enter(const std::string& name, std::unique_ptr<ArchiveFolder> held) {
+    path_ += name + "\\";
+    nameLengths_.push_back(name.size() + 1);
+    held_.push_back(std::move(held));
+  }
+  void Leave() {
+    if (nameLengths_.empty()) return;
+    path_.resize(path_.size() - nameLengths_.back());
+    nameLengths_.pop_back();
+    held_.pop_back();
+  }
+
+ private:
+  std::string path_;
+  std::vector<std::size_t> nameLengths_;
+  std::vector<std::unique_ptr<ArchiveFolder>> held_;
+};
 
 void Report(const ExtractEnvironment& environment, std::string text) {
   if (environment.failure) *environment.failure = std::move(text);
@@ -93,8 +116,9 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
   }
 
   const std::string target = IncludeTrailingBackslash(targetFolder);
-  std::string folder = target;  // the extraction folder; always the target or below it
-  files.ForceDirectories(target);  // a failure shows when the first file is created
+  // The extraction folder and every folder above it up to the target, each held
+  // (null where it could not be made: a file created in it fails with 4).
+  FolderStack folders(target, files.OpenTarget(target));
 
   TTranslateZLibEventClass translator(*archive);
   translator.OnExtractChunk = callbacks.OnExtractChunk;
@@ -108,30 +132,40 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
     if (entry.kind == kEntryFile || entry.kind == kEntryEnterFolder) {
       const auto name = UsableName(environment.codePage, entry.rawName);
       if (!name) {
-        Report(environment, "refused the name \"" + PrintableName(entry.rawName) + "\" in " + folder);
+        Report(environment, "refused the name \"" + PrintableName(entry.rawName) + "\" in " + folders.Path());
         return ArchiveWriteError;
       }
       if (entry.kind == kEntryFile) {
+        const std::string path = folders.Path() + *name;
         if (callbacks.OnExtractFile) {
-          callbacks.OnExtractFile(*archive, BlockCount(entry.size), target, folder.substr(target.size()) + *name);
+          callbacks.OnExtractFile(*archive, BlockCount(entry.size), target, path.substr(target.size()));
         }
-        const std::unique_ptr<Stream> output = files.CreateForWriting(folder + *name);
+        const ArchiveFolder* folder = folders.Current();
+        const std::unique_ptr<Stream> output =
+            folder && files.PathFits(path) ? files.CreateNewFile(*folder, *name) : nullptr;
         if (!output) {
-          Report(environment, "cannot create " + folder + *name);
+          Report(environment, "cannot create " + path);
           return ArchiveWriteError;
         }
         try {
-          CopyDecompressed(*archive, *output, notify);
+          CopyDecompressed(*archive, *output, notify, entry.size);
         } catch (const EShortWriteError&) {
-          Report(environment, "cannot write all of " + folder + *name + " (disk full?)");
+          Report(environment, "cannot write all of " + path + " (disk full?)");
           return ArchiveWriteError;
         }
       } else {
-        folder += *name + "\\";
-        files.ForceDirectories(folder);  // a failure shows when a file is created in it
+        // Deeper than the platform can name: stop now rather than walk on.
+        if (!files.PathFits(folders.Path() + *name + "\\")) {
+          Report(environment, "the folders nest too deep: level " + std::to_string(folders.Depth() + 1) +
+                                  " would make a path longer than the system allows");
+          return ArchiveWriteError;
+        }
+        const ArchiveFolder* parent = folders.Current();
+        // Only the new folder is made: its parent is there, and held.
+        folders.Enter(*name, parent ? files.EnterFolder(*parent, *name) : nullptr);
       }
     } else if (entry.kind == kEntryLeaveFolder) {
-      if (folder != target) folder = ParentFolder(folder);
+      folders.Leave();  // never above the target
     }
     // Other kinds: the name and record are consumed and nothing changes.
   }

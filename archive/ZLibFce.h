@@ -1,7 +1,9 @@
 // Inflating one archive member from the archive stream into an output stream.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "platform/Stream.h"
 
@@ -24,6 +26,12 @@ class EShortWriteError : public EStreamWriteError {};
 // Raises EZDecompressionError for corrupt data and also when the source ends
 // before the zlib stream does (everything inflated until then is written first),
 // and EShortWriteError when the destination takes less than a whole chunk.
-void CopyDecompressed(Stream& source, Stream& destination, const TNotifyEvent& notify);
+//
+// With `recordedSize` (the size the archive's record gives) the member must
+// inflate to exactly that many bytes: a chunk that would go beyond it raises
+// before it is written, so nothing past the recorded size reaches the
+// destination, and a member that ends short of it raises after its last chunk.
+void CopyDecompressed(Stream& source, Stream& destination, const TNotifyEvent& notify,
+                      std::optional<std::int64_t> recordedSize = std::nullopt);
 
 }  // namespace tolvar

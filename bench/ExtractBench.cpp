@@ -156,8 +156,14 @@ class SinkFileSystem final : public ArchiveFileSystem {
   explicit SinkFileSystem(const std::vector<std::uint8_t>& archive) : archive_(archive) {}
   bool FileExists(const std::string&) override { return true; }
   std::unique_ptr<Stream> OpenForReading(const std::string&) override { return std::make_unique<SpanStream>(archive_); }
-  std::unique_ptr<Stream> CreateForWriting(const std::string&) override { return std::make_unique<SinkStream>(); }
-  bool ForceDirectories(const std::string&) override { return true; }
+  std::unique_ptr<ArchiveFolder> OpenTarget(const std::string&) override { return std::make_unique<ArchiveFolder>(); }
+  std::unique_ptr<ArchiveFolder> EnterFolder(const ArchiveFolder&, const std::string&) override {
+    return std::make_unique<ArchiveFolder>();
+  }
+  std::unique_ptr<Stream> CreateNewFile(const ArchiveFolder&, const std::string&) override {
+    return std::make_unique<SinkStream>();
+  }
+  bool PathFits(const std::string&) override { return true; }
 
  private:
   const std::vector<std::uint8_t>& archive_;

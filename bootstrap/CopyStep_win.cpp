@@ -71,9 +71,11 @@ std::optional<CopyList> ReadCopyList(const std::string& definitionPath, const st
     const std::int32_t disk = file.ReadInteger(kCopySection, "SrcDisk", 1);
     if (source.str() == kNone) continue;
     if (!WaitForSource(source, disk)) return std::nullopt;
-    if (to == kNone) to = ExtractFileName(source.str());
+    if (to == kNone) to = source.str();
+    // The target always lies directly in the setup folder; a name that is not one
+    // plain name is refused when the copy makes it (CopyFileWithProgress).
     list.sources.push_back(source);
-    list.targets.push_back(PathString(setupFolder.str() + ExtractFileName(to)));
+    list.targets.push_back(PathString(setupFolder.str() + DefinitionFileName(to)));
   }
   return list;
 }

@@ -89,6 +89,11 @@ std::int32_t FromKeyIndex(std::string_view key) {
   return n > INT32_MAX ? 0 : static_cast<std::int32_t>(n);
 }
 
+std::string DefinitionFileName(std::string_view value) {
+  const auto last = value.find_last_of("\\/:");
+  return std::string(last == std::string_view::npos ? value : value.substr(last + 1));
+}
+
 std::string FormatDiskPrompt(std::string_view pattern, std::int32_t disk) {
   std::string text(pattern);
   const auto at = text.find("%d");

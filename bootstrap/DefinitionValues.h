@@ -26,6 +26,12 @@ std::string ExpandSourcePattern(std::string_view pattern, std::string_view argum
 // ignored), or 0 for any other key.
 std::int32_t FromKeyIndex(std::string_view key);
 
+// The file name that a "To" value (or a source path used as the target's name)
+// gives the copy: everything after its last '\', '/' or ':'. Windows takes '/'
+// as a separator as well, so "../../x" names x in the setup folder, not a file
+// two folders up.
+std::string DefinitionFileName(std::string_view value);
+
 // The disk prompt: the first "%d" of `pattern` replaced by the disk number.
 std::string FormatDiskPrompt(std::string_view pattern, std::int32_t disk);
 

@@ -4,12 +4,14 @@
 
 #include <memory>
 
+#include "archive/EntryName.h"
 #include "bootstrap/FileCopy.h"
-#include "bootstrap/FileFce_win.h"
+#include "bootstrap/SharedFolders_win.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/Application_win.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "platform/HeldFolder.h"
 #include "platform/Text.h"
 #include "platform/Texts.h"
 
@@ -30,16 +32,19 @@ bool CopyFileWithProgress(const PathString& source, const PathString& target, Co
   // The first report comes before any test, so every copy with a callback makes it.
   if (callback) callback(source, target, 0);
 
+  // The target's folder is made (checked below the shared tree's root) and held
+  // until the copy is done; a bare file name lies in the current folder.
   const std::string folder = ExtractFilePath(target.str());
-  if (!folder.empty() && !ForceSharedDirectories(folder)) {
+  SharedFolderHold hold;
+  std::unique_ptr<HeldFolder> currentFolder;
+  if (!folder.empty() && !ForceSharedDirectories(folder, hold)) {
     ShowCopyError(LoadText(TextId::CopyFolderError) + folder);
     return false;
   }
+  if (folder.empty()) currentFolder = HeldFolder::OpenTrusted("");
+  const HeldFolder* targetFolder = hold.Holds() ? &hold.Innermost() : currentFolder.get();
 
   if (!FileExists(source)) return false;  // the only silent failure
-
-  // Archive only: clears read-only, hidden and system, so the target can be replaced.
-  if (FileExists(target)) ::SetFileAttributesW(Utf8ToUtf16(target.str()).c_str(), FILE_ATTRIBUTE_ARCHIVE);
 
   std::unique_ptr<FileStream> input = FileStream::OpenRead(source, FileShare::ReadWrite);
   if (!input) {
@@ -48,7 +53,12 @@ bool CopyFileWithProgress(const PathString& source, const PathString& target, Co
   }
   const std::int64_t size = input->Size();
 
-  std::unique_ptr<FileStream> output = FileStream::Create(target);
+  // The target is made as a new file: whatever bears its name (a link, another
+  // name of some file) is removed, never written through; a read-only copy of an
+  // earlier run gives way too. A name that is not one plain name is not made.
+  const std::string name = ExtractFileName(target.str());
+  std::unique_ptr<FileStream> output =
+      targetFolder && IsSafeEntryName(name) ? targetFolder->CreateNewFile(name, ReadOnlyFile::Replace) : nullptr;
   if (!output) {
     input.reset();  // closed before the user is told
     ShowCopyError(CannotOpenText(target));

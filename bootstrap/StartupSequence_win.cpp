@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "bootstrap/CopyStep_win.h"
-#include "bootstrap/FileFce_win.h"
+#include "bootstrap/ProcessLaunch_win.h"
+#include "bootstrap/SharedFolders_win.h"
 #include "bootstrap/SetupPaths.h"
 #include "bootstrap/SystemInfoCtrl_win.h"
 #include "bootstrap/UnpackStep_win.h"
@@ -37,26 +39,36 @@ int RunStartupSequence() {
   application.SetTitle(LoadText(TextId::ApplicationTitle));
 
   const PathString setupFolder = FormSetupFolder(GetVendorCommonFolder());
+  // The setup folder and the folders above it stay held while the run works in
+  // them, until the wizard's process exists.
+  SharedFolderHold setupHold;
   try {
     // The result is not examined: the unpack step finds out whether the folder is there.
-    ForceSharedDirectories(setupFolder);
+    ForceSharedDirectories(setupFolder, setupHold);
   } catch (const EDirectoryCreateError&) {
     ShowSequenceError(TextId::WizardCopyFailed);
     application.Terminate();
   }
 
   const std::string sourceFolder = ProgramSourceFolder();
-  if (!UnpackWizard(ArchivePathIn(sourceFolder), setupFolder)) {
+  std::optional<Sha256Digest> wizardDigest;
+  if (!UnpackWizard(ArchivePathIn(sourceFolder), setupFolder, wizardDigest)) {
     ::MessageBeep(0);
     ShowSequenceError(TextId::WizardCopyFailed);
   } else {
+    // The wizard that runs is the one just unpacked: held from here until its
+    // process exists, so nobody can change it during the copy step.
+    std::optional<HeldProgram> wizard;
+    if (wizardDigest) wizard = HeldProgram::Hold(WizardProgramPath(setupFolder), *wizardDigest);
     if (CopyDefinitionFiles()) {
-      if (RunProgram(WizardProgramPath(setupFolder), WizardCommandLine(setupFolder, sourceFolder), -1) == 0) {
-        ShowSequenceError(TextId::WizardLaunchFailed);
-      }
+      const bool started =
+          wizard && RunHeldProgram(std::move(*wizard), WizardCommandLine(setupFolder, sourceFolder), -1,
+                                   [&] { setupHold.Release(); }) != 0;
+      if (!started) ShowSequenceError(TextId::WizardLaunchFailed);
     }
     application.Terminate();
   }
+  setupHold.Release();
 
   application.Run();
   return 0;

@@ -1,6 +1,7 @@
 #include "platform/Application_win.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/Text.h"
 #include "platform/Window_win.h"
@@ -35,20 +36,31 @@ void Application::DispatchQueuedMessage(MSG& message) {
   ::DispatchMessageW(&message);
 }
 
+void Application::KeepPendingException(std::exception_ptr error) noexcept {
+  if (!pending_) pending_ = std::move(error);
+}
+
+void Application::RethrowPendingException() {
+  if (!pending_) return;
+  std::exception_ptr error = std::exchange(pending_, nullptr);
+  std::rethrow_exception(error);
+}
+
 void Application::ProcessMessages() {
   MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (!pending_ && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       terminated_ = true;
       continue;
     }
     DispatchQueuedMessage(message);
   }
+  RethrowPendingException();
 }
 
 void Application::Run() {
   MSG message;
-  while (!terminated_ && MainWindow() != nullptr) {
+  while (!pending_ && !terminated_ && MainWindow() != nullptr) {
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got == 0 || got == -1) {
       terminated_ = true;
@@ -56,6 +68,7 @@ void Application::Run() {
     }
     DispatchQueuedMessage(message);
   }
+  RethrowPendingException();
 }
 
 void Application::SetCursorOverride(HCURSOR cursor) {
@@ -113,10 +126,16 @@ HWND Application::ApplicationWindow() {
 LRESULT CALLBACK Application::ApplicationWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Application& self = Instance();
   bool handled = false;
-  // Copy first: a hook may add or remove hooks while it runs.
-  const auto hooks = self.hooks_;
-  for (const auto& [id, hook] : hooks) {
-    if (hook(message, wParam, lParam)) handled = true;
+  try {
+    // Copy first: a hook may add or remove hooks while it runs.
+    const auto hooks = self.hooks_;
+    for (const auto& [id, hook] : hooks) {
+      if (hook(message, wParam, lParam)) handled = true;
+    }
+  } catch (...) {
+    // Never through the system's frames: the message loop rethrows it.
+    self.KeepPendingException(std::current_exception());
+    handled = true;
   }
   if (message == WM_NCDESTROY && hwnd == self.applicationWindow_) self.applicationWindow_ = nullptr;
   return handled ? 0 : ::DefWindowProcW(hwnd, message, wParam, lParam);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +36,17 @@ class Application {
   // Gives a retrieved message to the keyboard preview of its window, then
   // translates and dispatches it.
   void DispatchQueuedMessage(MSG& message);
+
+  // An exception that a window procedure caught: it must never unwind through
+  // the system's frames that called the procedure (64-bit Windows may swallow
+  // it there). Every message loop of the program (ProcessMessages, Run, the
+  // modal loop) ends while one is pending and rethrows it once it has cleaned
+  // up, so the code that runs the loop sees it as if thrown there. The first
+  // one is kept until rethrown.
+  void KeepPendingException(std::exception_ptr error) noexcept;
+  bool HasPendingException() const noexcept { return static_cast<bool>(pending_); }
+  // Rethrows the pending exception and forgets it; nothing when there is none.
+  void RethrowPendingException();
 
   // A termination request takes effect when the final message loop runs.
   void Terminate() noexcept { terminated_ = true; }
@@ -79,6 +91,7 @@ class Application {
   std::string title_;
   std::vector<Window*> topLevel_;
   bool terminated_ = false;
+  std::exception_ptr pending_;
   HCURSOR cursorOverride_ = nullptr;
   HWND applicationWindow_ = nullptr;
   std::vector<std::pair<int, MessageHook>> hooks_;

@@ -22,6 +22,9 @@ class FileStream final : public Stream {
   // Creates a file for reading and writing, replacing (truncating) any existing
   // file of that name; nullptr when it cannot be created.
   static std::unique_ptr<FileStream> Create(const std::string& path);
+  // Takes over a file that is open already: a POSIX descriptor, or a Win32 file
+  // HANDLE as an integer. The stream closes it.
+  static std::unique_ptr<FileStream> Adopt(std::intptr_t nativeFile);
 
   ~FileStream() override;
 

@@ -36,6 +36,12 @@ std::unique_ptr<FileStream> FileStream::Create(const std::string& path) {
   return std::unique_ptr<FileStream>(new FileStream(std::move(impl)));
 }
 
+std::unique_ptr<FileStream> FileStream::Adopt(std::intptr_t nativeFile) {
+  auto impl = std::make_unique<Impl>();
+  impl->fd = static_cast<int>(nativeFile);
+  return std::unique_ptr<FileStream>(new FileStream(std::move(impl)));
+}
+
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
   auto* out = static_cast<char*>(buffer);
   std::size_t total = 0;

@@ -19,4 +19,9 @@ bool CreateDir(const std::string& path);
 // folder exists afterwards.
 bool ForceDirectories(const std::string& path);
 
+// True when the platform's file calls take a path this long without a long-path
+// prefix: on Windows fewer than MAX_PATH (260) UTF-16 units, on POSIX fewer than
+// PATH_MAX bytes.
+bool PathFits(const std::string& path);
+
 }  // namespace tolvar

@@ -15,6 +15,8 @@ bool DirectoryExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool PathFits(const std::string& path) { return Utf8ToUtf16(path).size() < MAX_PATH; }
+
 bool CreateDir(const std::string& path) {
   return ::CreateDirectoryW(Utf8ToUtf16(path).c_str(), nullptr) != FALSE;
 }

@@ -33,30 +33,53 @@ void EnableWindows(const std::vector<HWND>& windows) {
   }
 }
 
-void RunModalLoopImpl(HWND dialog, bool (*finished)(void*), void* context) {
-  const HWND previouslyActive = ::GetActiveWindow();
-  const std::vector<HWND> disabled = DisableThreadWindows(dialog);
-  Application& application = Application::Instance();
+namespace {
 
-  bool quit = false;
-  WPARAM quitCode = 0;
-  MSG message;
-  while (::IsWindow(dialog) && !finished(context)) {
-    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-    if (got == -1) break;
-    if (got == 0) {
-      quit = true;
-      quitCode = message.wParam;
-      break;
-    }
-    application.DispatchQueuedMessage(message);
+// Gives the windows back and re-activates the one that was active, on every way
+// out of the modal loop, and passes on a WM_QUIT that ended it.
+class ModalScope {
+ public:
+  explicit ModalScope(HWND dialog) : previouslyActive_(::GetActiveWindow()), disabled_(DisableThreadWindows(dialog)) {}
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+  ~ModalScope() {
+    // Re-enable before the dialog disappears so that the system activates one of
+    // our windows rather than another program's.
+    EnableWindows(disabled_);
+    if (previouslyActive_ && ::IsWindow(previouslyActive_)) ::SetActiveWindow(previouslyActive_);
+    if (quit_) ::PostQuitMessage(static_cast<int>(quitCode_));
+  }
+  void Quit(WPARAM code) {
+    quit_ = true;
+    quitCode_ = code;
   }
 
-  // Re-enable before the dialog disappears so that the system activates one of
-  // our windows rather than another program's.
-  EnableWindows(disabled);
-  if (previouslyActive && ::IsWindow(previouslyActive)) ::SetActiveWindow(previouslyActive);
-  if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
+ private:
+  HWND previouslyActive_;
+  std::vector<HWND> disabled_;
+  bool quit_ = false;
+  WPARAM quitCode_ = 0;
+};
+
+}  // namespace
+
+void RunModalLoopImpl(HWND dialog, bool (*finished)(void*), void* context) {
+  Application& application = Application::Instance();
+  {
+    ModalScope scope(dialog);
+    MSG message;
+    // A handler's exception ends the loop too; it is rethrown below.
+    while (!application.HasPendingException() && ::IsWindow(dialog) && !finished(context)) {
+      const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+      if (got == -1) break;
+      if (got == 0) {
+        scope.Quit(message.wParam);
+        break;
+      }
+      application.DispatchQueuedMessage(message);
+    }
+  }
+  application.RethrowPendingException();
 }
 
 }  // namespace tolvar

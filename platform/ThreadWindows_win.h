@@ -18,7 +18,8 @@ void EnableWindows(const std::vector<HWND>& windows);
 // Runs a modal loop for `dialog`: disables the thread's other windows, pumps
 // messages until finished() is true or the dialog is gone, re-posts WM_QUIT if it
 // arrived meanwhile, re-enables the windows and re-activates the window that was
-// active before.
+// active before. An exception that a window procedure caught meanwhile ends the
+// loop as well and is rethrown after that clean-up.
 template <typename Finished>
 void RunModalLoop(HWND dialog, Finished finished);
 

@@ -60,6 +60,8 @@ bool Window::CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& 
   const HWND created = ::CreateWindowExW(params.exStyle, windowClass.name, Utf8ToUtf16(params.caption).c_str(), params.style,
                                          position(params.left), position(params.top), frame.right - frame.left,
                                          frame.bottom - frame.top, params.parent, nullptr, instance, this);
+  // A handler that failed during creation: its exception goes on from here.
+  Application::Instance().RethrowPendingException();
   if (!created) return false;
   if (topLevel_ && hwnd_) {
     const DpiScale actual = DpiScale::Of(WindowDpi(hwnd_));
@@ -120,7 +122,16 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
   }
   if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
 
-  const LRESULT result = self->HandleMessage(message, wParam, lParam);
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // An exception must not unwind through the system's frames that called this
+    // procedure: the message loop that dispatched the message ends and rethrows
+    // it. A window whose creation failed so is not made.
+    Application::Instance().KeepPendingException(std::current_exception());
+    result = message == WM_CREATE ? -1 : 0;
+  }
   if (message == WM_NCDESTROY) {
     ::RemovePropW(hwnd, kObjectProperty);
     if (self->topLevel_) Application::Instance().RemoveTopLevelWindow(self);

@@ -11,8 +11,11 @@ namespace tolvar::fuzz {
 
 // Extracts `data` as an archive into memory and returns what went wrong, or an
 // empty text: anything written outside the target folder or under a name that
-// is not one plain component, an error other than the archive's own damage, a
-// result outside 0..4, a stream left open, a callback order broken.
+// is not one plain component, anything written through the links planted in the
+// target (to a folder and a file outside, a second name of an outside file,
+// under names in other letter cases), a file holding more than its record
+// allows, an error other than the archive's own damage, a result outside 0..4,
+// a stream left open, a callback order broken. Paths are limited as on Windows.
 std::string CheckExtraction(const std::uint8_t* data, std::size_t size);
 
 // The oracle for one created path (a folder ends with a backslash): empty when

@@ -220,6 +220,8 @@ TEST(ArchiveCheck, NamesEachKindOfFault) {
             std::string::npos);
   EXPECT_NE(faultsOf(test::ArchiveBytes(1).FileWithMember("x", 9, test::ZlibMember("1"))).find("record gives 9"),
             std::string::npos);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(1).FileWithMember("x", 0, test::ZlibMember("1"))).find("holds more"),
+            std::string::npos);
   EXPECT_NE(faultsOf(test::ArchiveBytes(1).File("..", "1")).find("not a safe file or folder name"), std::string::npos);
   EXPECT_NE(faultsOf(test::ArchiveBytes(1).File("x", "1").CutLast(2)).find("the archive ends inside its data"),
             std::string::npos);

@@ -59,6 +59,17 @@ TEST(FromKeys, NumberOfAFromKeyInAnyLetterCase) {
   }
 }
 
+TEST(DefinitionFileNames, EndAtEverySeparatorWindowsKnows) {
+  EXPECT_EQ(DefinitionFileName("C.DAT"), "C.DAT");
+  EXPECT_EQ(DefinitionFileName("SUB\\X.DAT"), "X.DAT");
+  EXPECT_EQ(DefinitionFileName("D:OTHER.DAT"), "OTHER.DAT");
+  EXPECT_EQ(DefinitionFileName("../../../../../escaped.dat"), "escaped.dat");
+  EXPECT_EQ(DefinitionFileName("..\\a/b"), "b");
+  EXPECT_EQ(DefinitionFileName("D:/DATA\\sub/A.DAT"), "A.DAT");
+  EXPECT_EQ(DefinitionFileName("trailing/"), "");  // an empty name: the copy refuses it
+  EXPECT_EQ(DefinitionFileName(".."), "..");       // likewise
+}
+
 TEST(DiskPrompt, TheDiskNumberTakesThePlaceOfPercentD) {
   EXPECT_EQ(FormatDiskPrompt("Vložte disk %d", 2), "Vložte disk 2");
   EXPECT_EQ(FormatDiskPrompt("Vložte disk %d", -1), "Vložte disk -1");

@@ -200,6 +200,69 @@ TEST(ExtractArchive, ACallbackErrorLeavesTheSameWay) {
   EXPECT_EQ(run.files.OpenStreams(), 0);
 }
 
+TEST(ExtractArchive, LinksBelowTheTargetGiveWayAndWhatTheyLeadToStaysUntouched) {
+  Extraction run(ArchiveBytes(3).Enter("data").File("secret", "from the archive").Leave().File("x", "new x")
+                     .File("y", "new y"));
+  run.files.AddFile("C:\\Outside\\secret", {'o'});
+  run.files.AddFile("C:\\Outside\\hard", {'h'});
+  run.files.AddFolderLink("C:\\Setup\\data", "C:\\Outside");
+  run.files.AddFileLink("C:\\Setup\\x", "C:\\Outside\\secret");
+  run.files.AddHardLink("C:\\Setup\\y", "C:\\Outside\\hard");
+  EXPECT_EQ(run.Run(), ArchiveOk);
+  EXPECT_EQ(Contents(run.files, "C:\\Outside\\secret"), "o");
+  EXPECT_EQ(Contents(run.files, "C:\\Outside\\hard"), "h");
+  EXPECT_EQ(run.files.NameCount("C:\\Outside\\hard"), 1);
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\data\\secret"), "from the archive");
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\x"), "new x");
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\y"), "new y");
+  EXPECT_FALSE(run.files.IsLink("C:\\Setup\\data"));
+  EXPECT_FALSE(run.files.IsLink("C:\\Setup\\x"));
+  EXPECT_EQ(run.files.RemovedLinks(), (std::vector<std::string>{"C:\\Setup\\data", "C:\\Setup\\x"}));
+}
+
+TEST(ExtractArchive, NamesMatchWithoutLetterCaseAsOnWindows) {
+  // "DATA" is the folder "Data"; "README" replaces "readme"; a file "a" leaves no
+  // room for a folder "A", so the file inside it cannot be made.
+  Extraction run(ArchiveBytes(4).Enter("Data").File("one", "1").Leave().Enter("DATA").File("two", "2").Leave()
+                     .File("readme", "old").File("README", "new").File("a", "file").Enter("A").File("x", "no room"));
+  EXPECT_EQ(run.Run(), ArchiveWriteError);
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\data\\one"), "1");
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\data\\two"), "2");
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\readme"), "new");
+  EXPECT_EQ(Contents(run.files, "C:\\Setup\\a"), "file");
+  EXPECT_EQ(run.failure, "cannot create C:\\Setup\\A\\x");
+}
+
+// An archive of `depth` folders, each inside the one before, with a file at the bottom.
+ArchiveBytes NestedFolders(int depth) {
+  ArchiveBytes archive(1);
+  for (int i = 0; i < depth; ++i) archive.Enter("d");
+  archive.File("bottom", "x");
+  for (int i = 0; i < depth; ++i) archive.Leave();
+  return archive;
+}
+
+TEST(ExtractArchive, EachFolderIsMadeOnceAndNestingStopsAtThePathLimit) {
+  // Without a limit every level is made exactly once, parents never again.
+  Extraction deep(NestedFolders(3000));
+  EXPECT_EQ(deep.Run(), ArchiveOk);
+  EXPECT_EQ(deep.files.CreatedPaths().size(), 1 + 3000 + 1u);  // the target, the folders, the file
+  std::string bottom = "C:\\Setup\\";
+  for (int i = 0; i < 3000; ++i) bottom += "d\\";
+  EXPECT_EQ(Contents(deep.files, bottom + "bottom"), "x");
+
+  // With the limit of a Windows path the extraction ends at once on the
+  // write-error path, before the level that no longer fits is made.
+  Extraction limited(NestedFolders(3000));
+  limited.files.SetPathLimit(259);
+  EXPECT_EQ(limited.Run(), ArchiveWriteError);
+  const std::size_t levels = (259 - std::string("C:\\Setup\\").size()) / 2;
+  EXPECT_EQ(limited.files.CreatedPaths().size(), 1 + levels);
+  EXPECT_EQ(limited.failure, "the folders nest too deep: level " + std::to_string(levels + 1) +
+                                 " would make a path longer than the system allows");
+  EXPECT_EQ(limited.log, (std::vector<std::string>{"start 1"}));
+}
+
 TEST(ExtractArchive, TranslatorClearsTheFlagAndPassesTheArchive) {
   MemoryStream archive;
   MemoryStream sender;

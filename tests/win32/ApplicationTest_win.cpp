@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <optional>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/Controls_win.h"
@@ -18,7 +19,8 @@ constexpr UINT kPing = WM_APP + 1;
 
 class TestWindow : public Window {
  public:
-  explicit TestWindow(const char* caption, HWND parent = nullptr) {
+  explicit TestWindow(const char* caption, HWND parent = nullptr, bool failOnCreate = false)
+      : failOnCreate_(failOnCreate) {
     ClassSpec windowClass;
     windowClass.name = L"TolvarTestWindow";
     CreateSpec params;
@@ -28,7 +30,8 @@ class TestWindow : public Window {
     params.clientWidth = 200;
     params.clientHeight = 100;
     params.left = params.top = 10;
-    EXPECT_TRUE(CreateWindowObject(windowClass, params));
+    const bool created = CreateWindowObject(windowClass, params);
+    EXPECT_TRUE(created);
   }
   bool PreTranslateMessage(MSG& message) override {
     if (message.message == WM_KEYDOWN) ++previewedKeys;
@@ -40,6 +43,7 @@ class TestWindow : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CREATE && failOnCreate_) throw std::runtime_error("creation failed");
     if (message == kPing) {
       ++pings;
       return 42;
@@ -47,6 +51,9 @@ class TestWindow : public Window {
     return Window::HandleMessage(message, wParam, lParam);
   }
   void OnDestroyed() override { ++destroyedCalls; }
+
+ private:
+  bool failOnCreate_;
 };
 
 TEST(WindowObject, MessagesReachTheObjectUntilTheWindowIsGone) {
@@ -214,6 +221,87 @@ TEST(MessageBarrier, OpensOnlyAfterPostedKeysAndTheirCharactersWereHandled) {
   EXPECT_TRUE(passed);
   EXPECT_EQ(typedWhenOpen, "tolvar");
   EXPECT_FALSE(test::WaitUntilHandled(::GetDesktopWindow(), 500));  // a thread without a barrier
+}
+
+// A window whose handler fails: kThrow raises, kPing counts, and kNested runs a
+// modal loop for `inner` from inside the handler.
+constexpr UINT kThrow = WM_APP + 2;
+constexpr UINT kNested = WM_APP + 3;
+
+class FailingWindow : public TestWindow {
+ public:
+  explicit FailingWindow(const char* caption, bool failOnCreate = false) : TestWindow(caption, nullptr, failOnCreate) {}
+  FailingWindow* inner = nullptr;
+  bool nestedLoopLeftByException = false;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == kThrow) throw std::runtime_error("handler failed");
+    if (message == kNested) {
+      try {
+        RunModalLoop(inner->Handle(), [] { return false; });
+      } catch (...) {
+        nestedLoopLeftByException = true;
+        throw;
+      }
+      return 0;
+    }
+    return TestWindow::HandleMessage(message, wParam, lParam);
+  }
+};
+
+TEST(HandlerExceptions, NeverLeaveThroughTheSystemsCallIntoTheProcedure) {
+  FailingWindow window("contained");
+  // Windows calls the procedure from its own frames; the exception stays here.
+  EXPECT_NO_THROW(::SendMessageW(window.Handle(), kThrow, 0, 0));
+  EXPECT_TRUE(Application::Instance().HasPendingException());
+  MSG message{window.Handle(), kThrow, 0, 0, 0, {}};
+  EXPECT_NO_THROW(::DispatchMessageW(&message));
+  // The first one is kept and handed on once.
+  EXPECT_THROW(Application::Instance().RethrowPendingException(), std::runtime_error);
+  EXPECT_NO_THROW(Application::Instance().RethrowPendingException());
+}
+
+TEST(HandlerExceptions, ProcessMessagesStopsAtTheFailingMessageAndRethrowsIt) {
+  FailingWindow window("throws");
+  ::PostMessageW(window.Handle(), kPing, 0, 0);
+  ::PostMessageW(window.Handle(), kThrow, 0, 0);
+  ::PostMessageW(window.Handle(), kPing, 0, 0);
+  EXPECT_THROW(Application::Instance().ProcessMessages(), std::runtime_error);
+  EXPECT_EQ(window.pings, 1);  // the message after the failing one waits
+  EXPECT_FALSE(Application::Instance().HasPendingException());
+  Application::Instance().ProcessMessages();
+  EXPECT_EQ(window.pings, 2);
+}
+
+TEST(HandlerExceptions, TheModalLoopEndsGivesTheWindowsBackAndRethrows) {
+  TestWindow owner("owner");
+  FailingWindow dialog("dialog");
+  ::PostMessageW(dialog.Handle(), kThrow, 0, 0);
+  EXPECT_THROW(RunModalLoop(dialog.Handle(), [] { return false; }), std::runtime_error);
+  EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
+  EXPECT_TRUE(dialog.Exists());
+}
+
+TEST(HandlerExceptions, AnExceptionInANestedLoopReachesTheOuterCaller) {
+  FailingWindow outer("outer");
+  FailingWindow inner("inner");
+  outer.inner = &inner;
+  // The outer handler runs a modal loop in which the inner window's handler fails.
+  ::PostMessageW(outer.Handle(), kNested, 0, 0);
+  ::PostMessageW(inner.Handle(), kThrow, 0, 0);
+  EXPECT_THROW(Application::Instance().ProcessMessages(), std::runtime_error);
+  EXPECT_TRUE(outer.nestedLoopLeftByException);
+}
+
+TEST(HandlerExceptions, TheFinalLoopRethrowsAndAFailedCreationRaisesAtOnce) {
+  FailingWindow window("final");
+  ::PostMessageW(window.Handle(), kThrow, 0, 0);
+  EXPECT_THROW(Application::Instance().Run(), std::runtime_error);
+  EXPECT_FALSE(Application::Instance().Terminated());
+
+  EXPECT_THROW(FailingWindow("fails while created", true), std::runtime_error);
+  EXPECT_FALSE(Application::Instance().HasPendingException());
 }
 
 // Last in this program: a WM_QUIT seen by ProcessMessages is a termination request

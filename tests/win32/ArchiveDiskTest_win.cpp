@@ -1,5 +1,6 @@
 // The extractor on a real Windows file system (under Wine): every named archive,
-// sharing, read-only files, device names and names in the ANSI code page.
+// sharing, read-only files, device names, names in the ANSI code page, links
+// planted below the target and folders nested deeper than a path can reach.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 #include "platform/Text.h"
 #include "tests/fixtures/ArchiveBytes.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/support/HostLinks_win.h"
 #include "tests/support/Scratch_win.h"
 
 namespace tolvar {
@@ -177,6 +179,58 @@ TEST(ArchiveOnDisk, DeviceNamesNeverReachTheSystem) {
     EXPECT_EQ(Extract(archive, scratch / "out"), ArchiveWriteError) << device;
   }
   EXPECT_TRUE(TreeOf(scratch / "out\\").empty());
+}
+
+TEST(ArchiveOnDisk, AHardLinkBelowTheTargetLosesItsNameAndTheOtherFileKeepsItsBytes) {
+  ScratchFolder scratch("archive hard link");
+  const std::string archive = scratch / "WIZARD.zl";
+  const std::string target = scratch / "out\\";
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(target).c_str(), nullptr));
+  ASSERT_TRUE(test::WriteFileBytes(scratch / "outside", "outside"));
+  ASSERT_TRUE(::CreateHardLinkW(Utf8ToUtf16(target + "x").c_str(), Utf8ToUtf16(scratch / "outside").c_str(), nullptr));
+  ASSERT_TRUE(test::WriteFileBytes(archive, ArchiveBytes(1).File("x", "from the archive").Str()));
+  EXPECT_EQ(Extract(archive, target), ArchiveOk);
+  EXPECT_EQ(test::ReadFileBytes(target + "x"), "from the archive");
+  EXPECT_EQ(test::ReadFileBytes(scratch / "outside"), "outside");
+}
+
+TEST(ArchiveOnDisk, HostLinksBelowTheTargetAreRefusedAndWhatTheyLeadToStaysUntouched) {
+  if (!test::RunsUnderWine()) GTEST_SKIP() << "host links exist under Wine only";
+  ScratchFolder scratch("archive host links");
+  const std::string archive = scratch / "WIZARD.zl";
+  const std::string target = scratch / "out\\";
+  const std::string outside = scratch / "outside\\";
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(target).c_str(), nullptr));
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(outside).c_str(), nullptr));
+  ASSERT_TRUE(test::WriteFileBytes(outside + "secret", "outside"));
+  ASSERT_TRUE(test::MakeHostSymlink(outside, target + "data"));
+  ASSERT_TRUE(test::MakeHostSymlink(outside + "secret", target + "x"));
+
+  // Windows cannot remove a host link without removing its target: the file
+  // that would go through it is refused, and the extraction ends there.
+  ASSERT_TRUE(test::WriteFileBytes(archive, ArchiveBytes(1).Enter("data").File("secret", "archive").Leave().Str()));
+  EXPECT_EQ(Extract(archive, target), ArchiveWriteError);
+  ASSERT_TRUE(test::WriteFileBytes(archive, ArchiveBytes(1).File("x", "archive").Str()));
+  EXPECT_EQ(Extract(archive, target), ArchiveWriteError);
+  EXPECT_EQ(TreeOf(outside), (std::map<std::string, std::string>{{"secret", "outside"}}));
+  EXPECT_TRUE(test::RemoveHostLink(target + "data"));
+  EXPECT_TRUE(test::RemoveHostLink(target + "x"));
+}
+
+TEST(ArchiveOnDisk, NestingDeeperThanAPathEndsWith4AtThePathLimit) {
+  ScratchFolder scratch("archive nesting");
+  const std::string archive = scratch / "WIZARD.zl";
+  const std::string target = scratch / "out\\";
+  ArchiveBytes nested(1);
+  for (int i = 0; i < 3000; ++i) nested.Enter("d");
+  nested.File("bottom", "x");
+  ASSERT_TRUE(test::WriteFileBytes(archive, nested.Str()));
+  EXPECT_EQ(Extract(archive, target), ArchiveWriteError);
+  // Every level that fits was made, and the next one was not.
+  std::string deepest = target;
+  while (test::PathExists(deepest + "d")) deepest += "d\\";
+  EXPECT_LT(deepest.size(), std::size_t{MAX_PATH});
+  EXPECT_GE(deepest.size() + 2, std::size_t{MAX_PATH});
 }
 
 }  // namespace

@@ -215,6 +215,27 @@ TEST_F(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
   EXPECT_EQ(medium.Copied("B.DAT"), "fine");
 }
 
+TEST_F(CopyStep, TargetsStayDirectlyInTheSetupFolderAndUnsafeNamesAreRefused) {
+  Medium medium("copy step hostile targets");
+  medium.Put("DATA\\A.DAT", "a");
+  // "/" separates folders on Windows too: each To names one file in the setup
+  // folder, or is not copied (with the copy's own message) while the others are.
+  medium.Define("[CopyFiles]\r\nCount=5\r\nFrom1=%s\\DATA\\A.DAT\r\nTo1=../../../../../escaped.dat\r\n"
+                "From2=%s/DATA/A.DAT\r\nFrom3=%s\\DATA\\A.DAT\r\nTo3=..\r\n"
+                "From4=%s\\DATA\\A.DAT\r\nTo4=CON\r\nFrom5=%s\\DATA\\A.DAT\r\nTo5=sub/\r\n");
+  DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Close; });
+  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  EXPECT_EQ(medium.Copied("escaped.dat"), "a");
+  EXPECT_EQ(medium.Copied("A.DAT"), "a");
+  EXPECT_FALSE(PathExists(medium.root / "escaped.dat"));
+  const auto seen = robot.SeenDialogs();
+  ASSERT_EQ(seen.size(), 3u);
+  const std::string cannotOpen = " nelze otevřít";
+  EXPECT_TRUE(seen[0].Shows("I/O chyba, soubor " + medium.setup.str() + ".." + cannotOpen));
+  EXPECT_TRUE(seen[1].Shows("I/O chyba, soubor " + medium.setup.str() + "CON" + cannotOpen));
+  EXPECT_TRUE(seen[2].Shows("I/O chyba, soubor " + medium.setup.str() + cannotOpen));
+}
+
 TEST_F(CopyStep, AHugeCountEndsAfterTheLastListedEntry) {
   Medium medium("copy step huge count");
   medium.Put("A.DAT", "only one");

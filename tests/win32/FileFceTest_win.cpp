@@ -1,11 +1,13 @@
-#include "bootstrap/FileFce_win.h"
+#include "bootstrap/SharedFolders_win.h"
 
 #include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/Handle_win.h"
+#include "platform/Path.h"
 #include "platform/Text.h"
+#include "tests/support/HostLinks_win.h"
 #include "tests/support/Scratch_win.h"
 
 namespace tolvar {
@@ -121,6 +123,64 @@ TEST(ForceSharedDirectoriesTest, ARelativePathIsCreatedBelowTheCurrentFolder) {
   ::SetCurrentDirectoryW(saved);
   EXPECT_TRUE(created);
   EXPECT_TRUE(IsFolder(scratch / "VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup"));
+}
+
+// The shared tree as the bootstrapper meets it: the program-files folder that
+// the registry names, with the vendor's folders below it, which every user may change.
+struct SharedTree {
+  ScratchFolder scratch{"shared tree"};
+  std::string programFiles = scratch / "Program Files\\";
+  std::string setup = programFiles + "VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup\\";
+  std::string outside = scratch / "outside\\";
+  test::ProgramFilesOverride override{programFiles};
+  SharedTree() {
+    ::CreateDirectoryW(Utf8ToUtf16(programFiles).c_str(), nullptr);
+    ::CreateDirectoryW(Utf8ToUtf16(outside).c_str(), nullptr);
+  }
+};
+
+TEST(ForceSharedDirectoriesTest, BelowTheProgramFilesFolderEveryFolderIsHeldUntilReleased) {
+  SharedTree tree;
+  EXPECT_EQ(SharedTreeRoot(), tree.programFiles);
+  SharedFolderHold hold;
+  ASSERT_TRUE(ForceSharedDirectories(tree.setup, hold));
+  ASSERT_TRUE(hold.Holds());
+  EXPECT_EQ(hold.Innermost().Path(), tree.setup);
+  // Another program can neither move nor remove a folder of the chain meanwhile.
+  for (const std::string& folder : {tree.setup, tree.programFiles + "VORLAK SOFTWARE\\Common Files\\Ostrel\\",
+                                    tree.programFiles + "VORLAK SOFTWARE\\Common Files\\",
+                                    tree.programFiles + "VORLAK SOFTWARE\\"}) {
+    SCOPED_TRACE(folder);
+    EXPECT_FALSE(::MoveFileExW(Utf8ToUtf16(ExcludeTrailingBackslash(folder)).c_str(),
+                               Utf8ToUtf16(tree.scratch / "moved").c_str(), 0));
+  }
+  EXPECT_FALSE(::RemoveDirectoryW(Utf8ToUtf16(tree.setup).c_str()));
+  hold.Release();
+  EXPECT_TRUE(::RemoveDirectoryW(Utf8ToUtf16(tree.setup).c_str()));
+}
+
+TEST(ForceSharedDirectoriesTest, AHostLinkBelowTheProgramFilesFolderIsNeverFollowed) {
+  if (!test::RunsUnderWine()) GTEST_SKIP() << "host links exist under Wine only";
+  SharedTree tree;
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(tree.programFiles + "VORLAK SOFTWARE").c_str(), nullptr));
+  ASSERT_TRUE(test::MakeHostSymlink(tree.outside, tree.programFiles + "VORLAK SOFTWARE\\Common Files"));
+  // Windows cannot take a host link away without taking its target: refused.
+  EXPECT_FALSE(ForceSharedDirectories(tree.setup));
+  EXPECT_FALSE(PathExists(tree.outside + "Ostrel"));
+  EXPECT_TRUE(test::RemoveHostLink(tree.programFiles + "VORLAK SOFTWARE\\Common Files"));
+  // Once the link is gone the folders are made as ever.
+  EXPECT_TRUE(ForceSharedDirectories(tree.setup));
+  EXPECT_TRUE(IsFolder(tree.setup));
+}
+
+TEST(ForceSharedDirectoriesTest, AFolderOutsideTheSharedTreeIsMadeAsItIsAndHeldItself) {
+  SharedTree tree;
+  SharedFolderHold hold;
+  ASSERT_TRUE(ForceSharedDirectoriesBelow(tree.programFiles, tree.scratch / "elsewhere\\deeper", hold));
+  EXPECT_TRUE(IsFolder(tree.scratch / "elsewhere\\deeper"));
+  ASSERT_TRUE(hold.Holds());
+  EXPECT_FALSE(::RemoveDirectoryW(Utf8ToUtf16(tree.scratch / "elsewhere\\deeper").c_str()));
+  EXPECT_TRUE(::RemoveDirectoryW(Utf8ToUtf16(tree.outside).c_str()));  // not held: not on its path
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-#include "bootstrap/FileFce_win.h"
+#include "bootstrap/SharedFolders_win.h"
 
 #include <cstring>
-#include <vector>
 
-#include "platform/Application_win.h"
+#include "bootstrap/ShellFolderTable.h"
+#include "bootstrap/SystemInfoCtrl_win.h"
 #include "platform/Handle_win.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
@@ -14,7 +14,6 @@ namespace {
 constexpr DWORD kFullAccess = 0x1FFFFF;
 constexpr BYTE kInheritFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
 constexpr DWORD kAclSize = 28;  // 8-byte list header + 20-byte access-allowed entry
-constexpr DWORD kCreationFlags = CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS;
 
 // S-1-1-0: revision 1, one sub-authority, world authority {0,0,0,0,0,1}, sub-authority 0.
 struct EveryoneSid {
@@ -24,51 +23,6 @@ struct EveryoneSid {
   DWORD subAuthority = 0;
 };
 static_assert(sizeof(EveryoneSid) == 12);
-
-std::uintptr_t Launch(const std::wstring* application, const std::string& commandLine, std::int32_t wait,
-                      DWORD creationFlags) {
-  // Show-window value set but not its flag: the new process shows its windows in
-  // its own default way.
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION info{};
-  // CreateProcessW may write into the command-line buffer.
-  std::wstring command = Utf8ToUtf16(commandLine);
-  std::vector<wchar_t> buffer(command.begin(), command.end());
-  buffer.push_back(L'\0');
-  if (!::CreateProcessW(application ? application->c_str() : nullptr, buffer.data(), nullptr, nullptr, FALSE,
-                        creationFlags, nullptr, nullptr, &startup, &info)) {
-    return 0;
-  }
-  UniqueKernelHandle process(info.hProcess);
-  UniqueKernelHandle(info.hThread).reset();
-  const auto result = reinterpret_cast<std::uintptr_t>(info.hProcess);
-  if (wait == 0) return result;
-
-  // Sleep until the process ends, a message arrives or the time is up; serve the
-  // messages, so the caller's windows repaint and react meanwhile.
-  Application& application_ = Application::Instance();
-  const bool unlimited = wait == -1;
-  const ULONGLONG limit = static_cast<std::uint32_t>(wait);
-  const ULONGLONG start = ::GetTickCount64();
-  for (;;) {
-    DWORD timeout = INFINITE;
-    if (!unlimited) {
-      const ULONGLONG elapsed = ::GetTickCount64() - start;
-      if (elapsed >= limit) break;
-      timeout = static_cast<DWORD>(limit - elapsed);
-    }
-    const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &info.hProcess, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_OBJECT_0 + 1) {
-      application_.ProcessMessages();
-      continue;
-    }
-    break;  // the process ended, the time is up, or waiting failed
-  }
-  application_.ProcessMessages();
-  return result;
-}
 
 }  // namespace
 
@@ -109,29 +63,51 @@ bool CreateSharedDirectory(const std::string& path) {
   return ::CreateDirectoryW(Utf8ToUtf16(path).c_str(), security->Attributes()) != FALSE;
 }
 
-bool ForceSharedDirectories(const std::string& path) {
-  if (path.empty()) throw EDirectoryCreateError();
+namespace {
+
+// Creates the folder and its missing parents as they are, without checks.
+bool ForceUnchecked(const std::string& path) {
   const std::string folder = ExcludeTrailingBackslash(path);
   const DWORD attributes = ::GetFileAttributesW(Utf8ToUtf16(folder).c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   const std::string parent = ExtractFilePath(folder);
   if (CountChars(folder) < 3 || exists || parent == folder) return true;
   // A relative path ends in an empty parent: the current folder, which exists.
-  if (!parent.empty() && !ForceSharedDirectories(parent)) return false;
+  if (!parent.empty() && !ForceUnchecked(parent)) return false;
   return CreateSharedDirectory(folder);
 }
 
-std::uintptr_t RunProcess(const std::string& commandLine, std::int32_t wait) {
-  return RunProcess(commandLine, wait, false);
+}  // namespace
+
+std::string SharedTreeRoot() { return GetShellFolder(kProgramFilesFolder, true); }
+
+bool ForceSharedDirectoriesBelow(const std::string& trustedRoot, const std::string& path, SharedFolderHold& hold) {
+  if (path.empty()) throw EDirectoryCreateError();
+  hold.Release();
+  const std::string folder = ExcludeTrailingBackslash(path);
+  if (!PathBelow(trustedRoot, folder)) {
+    if (!ForceUnchecked(folder)) return false;
+    if (auto held = OpenFolderChain(folder, folder)) hold.chain_ = std::move(*held);
+    return true;
+  }
+  // The root is taken as it is; every folder below it is checked and held.
+  if (!trustedRoot.empty() && !ForceUnchecked(trustedRoot)) return false;
+  const auto security = SharedSecurity::Build();
+  if (!security) return false;
+  auto chain = OpenFolderChain(trustedRoot, folder, security->Attributes());
+  if (!chain) return false;
+  hold.chain_ = std::move(*chain);
+  return true;
 }
 
-std::uintptr_t RunProcess(const std::string& commandLine, std::int32_t wait, bool separateMachine) {
-  return Launch(nullptr, commandLine, wait, kCreationFlags | (separateMachine ? CREATE_SEPARATE_WOW_VDM : 0u));
+bool ForceSharedDirectories(const std::string& path, SharedFolderHold& hold) {
+  if (path.empty()) throw EDirectoryCreateError();
+  return ForceSharedDirectoriesBelow(SharedTreeRoot(), path, hold);
 }
 
-std::uintptr_t RunProgram(const std::string& programPath, const std::string& commandLine, std::int32_t wait) {
-  const std::wstring application = Utf8ToUtf16(programPath);
-  return Launch(&application, commandLine, wait, kCreationFlags);
+bool ForceSharedDirectories(const std::string& path) {
+  SharedFolderHold hold;
+  return ForceSharedDirectories(path, hold);
 }
 
 }  // namespace tolvar

@@ -1,0 +1,80 @@
+#include "tests/support/HostLinks_win.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "platform/Text.h"
+
+namespace tolvar::test {
+namespace {
+
+using UnixFileNameFn = char*(CDECL*)(LPCWSTR);
+
+UnixFileNameFn UnixFileNameFunction() {
+  const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  return kernel ? reinterpret_cast<UnixFileNameFn>(
+                      reinterpret_cast<void*>(::GetProcAddress(kernel, "wine_get_unix_file_name")))
+                : nullptr;
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+  const UnixFileNameFn toUnix = UnixFileNameFunction();
+  if (!toUnix) return {};
+  char* name = toUnix(Utf8ToUtf16(windowsPath).c_str());
+  if (!name) return {};
+  std::string result = name;
+  ::HeapFree(::GetProcessHeap(), 0, name);
+  return result;
+}
+
+// Wine starts a host program from CreateProcess, but its handle does not tell
+// when it ends: the caller waits for the result instead.
+bool RunHost(const std::wstring& program, const std::vector<std::string>& arguments) {
+  std::wstring commandLine = L"\"" + program + L"\"";
+  for (const std::string& argument : arguments) commandLine += L" \"" + Utf8ToUtf16(argument) + L"\"";
+  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+    return false;
+  }
+  ::CloseHandle(info.hThread);
+  ::CloseHandle(info.hProcess);
+  return true;
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 100; ++i) {
+    if (done()) return true;
+    ::Sleep(50);
+  }
+  return done();
+}
+
+bool NameExists(const std::string& path) {
+  return ::GetFileAttributesW(Utf8ToUtf16(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+bool RunsUnderWine() { return UnixFileNameFunction() != nullptr; }
+
+bool MakeHostSymlink(const std::string& target, const std::string& link) {
+  const std::string unixTarget = UnixPath(target);
+  const std::string unixLink = UnixPath(link);
+  if (unixTarget.empty() || unixLink.empty()) return false;
+  return RunHost(L"Z:\\usr\\bin\\ln", {"-s", unixTarget, unixLink}) && WaitUntil([&] { return NameExists(link); });
+}
+
+bool RemoveHostLink(const std::string& link) {
+  const std::string unixLink = UnixPath(link);
+  if (unixLink.empty()) return false;
+  return RunHost(L"Z:\\usr\\bin\\rm", {"-f", unixLink}) && WaitUntil([&] { return !NameExists(link); });
+}
+
+}  // namespace tolvar::test
