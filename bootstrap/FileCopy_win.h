@@ -12,8 +12,9 @@ namespace tolvar {
 using CopyProgressCallback = void (*)(const PathString& source, const PathString& target, std::uint8_t percent);
 
 // Copies `source` to `target` in 2048-byte blocks. The target's folder is created
-// first (with all parents), a read-only target is overwritten, and pending window
-// messages are processed after every block. With a callback, it is called with 0
+// first (with all parents), a read-only target is overwritten, and after every
+// block the pending window messages are processed when a pump is due
+// (ProcessMessagesIfDue: about once per frame). With a callback, it is called with 0
 // before anything else, then whenever the percentage has grown by at least `step`
 // points. True when the whole source arrived. Every failure but a missing source
 // is shown to the user (an error with the single button "&Zavřít"); a target

@@ -44,6 +44,7 @@ void Application::ProcessMessages() {
     }
     DispatchQueuedMessage(message);
   }
+  lastPump_ = ::GetTickCount64();
 }
 
 void Application::Run() {
