@@ -26,7 +26,9 @@ bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder)
       return false;
     }
     const PathString text(ArchiveResultText(result));
-    // The message stands above the progress window, which is still shown.
+    // The message stands above the progress window, which is still shown with
+    // the bar where the last chunk left it.
+    form.ShowPendingSteps();
     if (!text.empty()) ShowErrorMessage(text, MsgBoxButtonBit(mbbCancel));
   }
   return result == ArchiveOk;
