@@ -7,15 +7,16 @@
 
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
+
+#include "platform/Error.h"
 
 namespace tolvar {
 
 // Raised by ForceSharedDirectories for an empty path.
-class EDirectoryCreateError : public std::runtime_error {
+class EDirectoryCreateError : public Error {
  public:
-  EDirectoryCreateError() : std::runtime_error("Unable to create directory") {}
+  EDirectoryCreateError() : Error("Unable to create directory") {}
 };
 
 // The security attributes of the folders that the bootstrapper creates: revision 1,
