@@ -34,6 +34,12 @@ else()
   endif()
 endif()
 
+# A Windows program that links platform/CxxRuntime_win.cpp in place of the C++
+# library's terminate handler and error-raising functions (see that file).
+function(tolvar_lean_cxx_runtime target)
+  target_sources(${target} PRIVATE $<TARGET_OBJECTS:tolvar_cxx_runtime>)
+endfunction()
+
 # Windows GUI programs: wide-character entry point, GUI subsystem.
 function(tolvar_windows_gui_program target)
   target_link_options(${target} PRIVATE -municode -mwindows)
