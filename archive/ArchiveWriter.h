@@ -6,19 +6,19 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
 #include "archive/CodePage.h"
+#include "platform/Error.h"
 #include "platform/Stream.h"
 
 namespace tolvar {
 
 // Something that must not go into an archive: an unsafe or unencodable name,
 // unbalanced folders, an archive without entries, a tree too large to count.
-class EArchivePackError : public std::runtime_error {
+class EArchivePackError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 // The name (UTF-8) as an archive stores it; raises EArchivePackError when it is

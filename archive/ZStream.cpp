@@ -29,7 +29,7 @@ std::string ZLibErrorText(int code) {
   }
 }
 
-EZLibError::EZLibError(int code) : std::runtime_error(ZLibErrorText(code)), code_(code) {}
+EZLibError::EZLibError(int code) : Error(ZLibErrorText(code)), code_(code) {}
 
 TCustomZStream::TCustomZStream(Stream& source)
     : source_(source), savedSourcePosition_(source.Position()) {

@@ -12,18 +12,18 @@
 
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <string>
 
+#include "platform/Error.h"
 #include "platform/Stream.h"
 
 namespace tolvar {
 
 // A zlib failure, with zlib's result code (0 when built from a text alone).
-class EZLibError : public std::runtime_error {
+class EZLibError : public Error {
  public:
   explicit EZLibError(int code);
-  explicit EZLibError(const std::string& message) : std::runtime_error(message), code_(0) {}
+  explicit EZLibError(const std::string& message) : Error(message), code_(0) {}
   int ErrorCode() const noexcept { return code_; }
 
  private:

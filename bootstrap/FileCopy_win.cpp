@@ -68,7 +68,8 @@ bool CopyFileWithProgress(const PathString& source, const PathString& target, Co
   BlockCopyProgress progress;
   if (callback) progress.report = [&](std::uint8_t percent) { callback(source, target, percent); };
   progress.step = step;
-  progress.afterBlock = [] { Application::Instance().ProcessMessages(); };
+  // The caller's windows are served between blocks, about once per frame.
+  progress.afterBlock = [] { Application::Instance().ProcessMessagesIfDue(); };
   const BlockCopyResult result = CopyBlocks(*input, *output, size, progress);
   input.reset();
   output.reset();

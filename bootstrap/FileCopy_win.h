@@ -15,7 +15,9 @@ using CopyProgressCallback = void (*)(const PathString& source, const PathString
 // first (with all parents, see ForceSharedDirectories), the target is made as a
 // new file (a read-only copy is replaced; a link or a file with other names loses
 // this name and is never written through; a name that is not one plain name
-// cannot be made), and pending window messages are processed after every block. With a callback, it is called with 0
+// cannot be made), and after every block the pending window messages are processed
+// when a pump is due (ProcessMessagesIfDue: about once per frame). With a callback,
+// it is called with 0
 // before anything else, then whenever the percentage has grown by at least `step`
 // points. True when the whole source arrived. Every failure but a missing source
 // is shown to the user (an error with the single button "&Zavřít"); a target

@@ -26,9 +26,13 @@ class TInstProgressForm final : public Window {
   // OnExtractStart: the bar's maximum becomes the archive's progress total, its
   // step 1 and its position 0.
   void ArchiveStart(Stream& archive, std::int32_t progressTotal);
-  // OnExtractChunk: one step (a full bar stays full), then the pending messages
-  // are processed so the window repaints. The flag is left as it is.
+  // OnExtractChunk: one step (a full bar stays full). The steps are shown and
+  // the pending messages processed when a pump is due (Application::PumpDue), so
+  // the window repaints about once per frame. The flag is left as it is.
   void ArchiveProgress(Stream& archive, bool& flag);
+  // Moves the bar by the steps that no pump has shown yet: before a message
+  // stands above the window, the bar shows every chunk that came.
+  void ShowPendingSteps();
   // OnExtractFinish: the bar is full.
   void ArchiveEnd(Stream& archive);
   // OnExtractFile: nothing; the window shows no file names.
@@ -56,6 +60,7 @@ class TInstProgressForm final : public Window {
   HWND label1_ = nullptr;
   HWND progressBar_ = nullptr;
   HWND label2_ = nullptr;
+  std::int64_t pendingSteps_ = 0;  // chunks since the bar last moved
 };
 
 }  // namespace tolvar

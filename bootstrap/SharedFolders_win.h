@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include <memory>
-#include <stdexcept>
+#include "platform/Error.h"
 #include <string>
 
 #include "platform/HeldFolder.h"
@@ -20,9 +20,9 @@
 namespace tolvar {
 
 // Raised by ForceSharedDirectories for an empty path.
-class EDirectoryCreateError : public std::runtime_error {
+class EDirectoryCreateError : public Error {
  public:
-  EDirectoryCreateError() : std::runtime_error("Unable to create directory") {}
+  EDirectoryCreateError() : Error("Unable to create directory") {}
 };
 
 // The security attributes of the folders that the bootstrapper creates: revision 1,

@@ -37,7 +37,9 @@ bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder,
     }
     wizardDigest = watch.Digest();
     const PathString text(ArchiveResultText(result));
-    // The message stands above the progress window, which is still shown.
+    // The message stands above the progress window, which is still shown with
+    // the bar where the last chunk left it.
+    form.ShowPendingSteps();
     if (!text.empty()) ShowErrorMessage(text, MsgBoxButtonBit(mbbCancel));
   }
   return result == ArchiveOk;

@@ -2,9 +2,8 @@
 
 #include <windowsx.h>
 
-#include <stdexcept>
-
 #include "platform/Controls_win.h"
+#include "platform/Error.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -29,7 +28,7 @@ TLabelLink::TLabelLink(HWND parent, int left, int top, int width, int height, in
   if (!CreateWindowObject({.name = L"TolvarLabelLink", .background = nullptr},
                           {.style = WS_CHILD | WS_VISIBLE, .left = left, .top = top, .clientWidth = width,
                            .clientHeight = height, .parent = parent})) {
-    throw std::runtime_error("cannot create a link label");
+    throw Error("cannot create a link label");
   }
   ::SetWindowLongPtrW(Handle(), GWLP_ID, id);
   savedNormalFont_ = font_;

@@ -9,13 +9,13 @@
 #include "dialogs/MessageDialogForm_win.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "dialogs/DialogBitmaps_win.h"
 #include "dialogs/MessageDialogSettings_win.h"
 #include "platform/Application_win.h"
 #include "platform/Controls_win.h"
 #include "platform/Dpi_win.h"
+#include "platform/Error.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -87,7 +87,7 @@ TMessDlgForm::TMessDlgForm() {
                           {.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                            .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT,
                            .clientWidth = kDesignedClientWidth, .clientHeight = kDesignedClientHeight})) {
-    throw std::runtime_error("cannot create the message dialog");
+    throw Error("cannot create the message dialog");
   }
 
   RECT frame{};

@@ -1,7 +1,8 @@
 #include "messages/MessageLogTypes.h"
 
 #include <array>
-#include <stdexcept>
+
+#include "platform/Error.h"
 
 namespace tolvar {
 namespace {
@@ -24,7 +25,7 @@ constexpr std::array<StandardButtonSpec, kStandardButtonKindCount> kStandardButt
 }  // namespace
 
 const StandardButtonSpec& StandardButtonSpecOf(int kind) {
-  if (kind < 0 || kind >= kStandardButtonKindCount) throw std::out_of_range("standard button kind");
+  if (kind < 0 || kind >= kStandardButtonKindCount) throw Error("standard button kind out of range");
   return kStandardButtons[static_cast<std::size_t>(kind)];
 }
 

@@ -68,7 +68,8 @@ struct StandardButtonSpec {
   bool isCancel;
 };
 
-// The fixed description of standard button kind 0..10.
+// The fixed description of standard button kind 0..10; raises Error for any
+// other kind.
 const StandardButtonSpec& StandardButtonSpecOf(int kind);
 
 // The button description the dialog builds for standard kind 0..10: caption from

@@ -55,6 +55,7 @@ void Application::ProcessMessages() {
     }
     DispatchQueuedMessage(message);
   }
+  lastPump_ = ::GetTickCount64();
   RethrowPendingException();
 }
 

@@ -5,21 +5,22 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
+
+#include "platform/Error.h"
 
 namespace tolvar {
 
 // Raised by ReadBuffer when fewer bytes arrive than were asked for.
-class EStreamReadError : public std::runtime_error {
+class EStreamReadError : public Error {
  public:
-  EStreamReadError() : std::runtime_error("Stream read error") {}
+  EStreamReadError() : Error("Stream read error") {}
 };
 
 // Raised by WriteBuffer when the stream accepts fewer bytes than it was given.
-class EStreamWriteError : public std::runtime_error {
+class EStreamWriteError : public Error {
  public:
-  EStreamWriteError() : std::runtime_error("Stream write error") {}
+  EStreamWriteError() : Error("Stream write error") {}
 };
 
 enum class SeekOrigin : int { Begin = 0, Current = 1, End = 2 };

@@ -8,7 +8,8 @@ An art file holds a header and one or more images of the same size:
     color . transparent   the character for transparent pixels (icons only)
     image                 starts an image: `height` rows of `width` characters
 
-Usage: artgen.py ico ART OUT.ico   all images of ART as one icon (one entry each)
+Usage: artgen.py ico ART OUT.ico   all images of ART as one icon (one entry each;
+                                   16 colours when the art has no more)
        artgen.py bmp ART OUT.bmp   the images side by side as one 24-bit bitmap;
                                    transparent pixels take the `background` colour
 """
@@ -56,6 +57,33 @@ def parse(path):
     return width, height, palette, background, images
 
 
+def icon_image_16(width, height, palette, rows):
+    """One icon entry in 16 colours: a 4-bit DIB with its palette (black first,
+    which the transparent pixels use) followed by its 1-bit AND mask; None when
+    the art has more colours. A sixth of the 32-bit entry's bytes, drawn alike."""
+    colours = [(0, 0, 0)] + sorted({rgb for rgb in palette.values() if rgb and rgb != (0, 0, 0)})
+    if len(colours) > 16:
+        return None
+    index = {rgb: i for i, rgb in enumerate(colours)}
+    colours += [(0, 0, 0)] * (16 - len(colours))
+    header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in colours)
+    stride = ((width * 4 + 31) // 32) * 4
+    mask_stride = ((width + 31) // 32) * 4
+    pixels = bytearray()
+    mask = bytearray()
+    for row in reversed(rows):  # DIBs are stored bottom-up
+        nibbles = [index[palette[ch]] if palette[ch] else 0 for ch in row]
+        line = bytearray((nibbles[x] << 4) | (nibbles[x + 1] if x + 1 < width else 0) for x in range(0, width, 2))
+        pixels += line + b"\0" * (stride - len(line))
+        bits = 0
+        for x, ch in enumerate(row):
+            if palette[ch] is None:
+                bits |= 1 << (mask_stride * 8 - 1 - x)
+        mask += bits.to_bytes(mask_stride, "big")
+    return header + table + bytes(pixels) + bytes(mask)
+
+
 def icon_image(width, height, palette, rows):
     """One icon entry: a 32-bit BGRA DIB followed by its 1-bit AND mask."""
     header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 32, 0, 0, 0, 0, 0, 0)
@@ -78,14 +106,17 @@ def icon_image(width, height, palette, rows):
 
 
 def write_ico(out, width, height, palette, images):
-    entries = [icon_image(width, height, palette, rows) for rows in images]
+    entries = []
+    for rows in images:
+        entry = icon_image_16(width, height, palette, rows)
+        entries.append((entry, 16, 4) if entry else (icon_image(width, height, palette, rows), 0, 32))
     data = struct.pack("<HHH", 0, 1, len(entries))
     offset = 6 + 16 * len(entries)
-    for entry in entries:
-        data += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, 32, len(entry), offset)
+    for entry, colour_count, bits in entries:
+        data += struct.pack("<BBBBHHII", width % 256, height % 256, colour_count, 0, 1, bits, len(entry), offset)
         offset += len(entry)
     with open(out, "wb") as f:
-        f.write(data + b"".join(entries))
+        f.write(data + b"".join(entry for entry, _, _ in entries))
 
 
 def write_bmp(out, width, height, palette, background, images):

@@ -3,6 +3,7 @@
 
 #include "dialogs/GMessDlg.h"
 #include "messages/MessageLogTypes.h"
+#include "platform/Error.h"
 
 namespace tolvar {
 namespace {
@@ -32,7 +33,7 @@ TEST(StandardButtons, CaptionsResultsAndMarksOfAllElevenKinds) {
     EXPECT_TRUE(button.Description.empty());
     EXPECT_FALSE(button.IsHelp);  // the standard help button too
   }
-  EXPECT_THROW(StandardButtonSpecOf(11), std::out_of_range);
+  EXPECT_THROW(StandardButtonSpecOf(11), Error);
 }
 
 TEST(DialogRecord, ACreatedRecordIsAllZero) {

@@ -1,11 +1,13 @@
 #!/bin/sh
 # Checks that a Windows program is one self-contained file fit for installation
 # media: GUI subsystem, marked to run from the swap file when started from
-# removable or network media, a right checksum, and importing only DLLs that the system always
-# loads from its own folder (no compiler runtime, no zlib DLL beside it).
-# Usage: check-program-file.sh <program.exe>
+# removable or network media, a right checksum, importing only DLLs that the
+# system always loads from its own folder (no compiler runtime, no zlib DLL
+# beside it), and, when a limit is given, no larger than that many bytes.
+# Usage: check-program-file.sh <program.exe> [max-bytes]
 set -eu
 exe=$1
+limit=${2:-}
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 fail=0
 
@@ -22,6 +24,15 @@ for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
     *) echo "FAIL: imports $dll, which is not a system-folder DLL"; fail=1 ;;
   esac
 done
+
+if [ -n "$limit" ]; then
+  size=$(wc -c < "$exe")
+  if [ "$size" -gt "$limit" ]; then
+    echo "FAIL: $size bytes, more than $limit"; fail=1
+  else
+    echo "size $size bytes (at most $limit)"
+  fi
+fi
 
 [ $fail -eq 0 ] && echo "PASS: $exe"
 exit $fail

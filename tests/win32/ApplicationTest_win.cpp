@@ -101,6 +101,29 @@ TEST(ApplicationObject, ProcessMessagesDispatchesEverythingPendingAndPreviewsKey
   EXPECT_FALSE(::PeekMessageW(&left, window.Handle(), kPing, kPing, PM_NOREMOVE));
 }
 
+TEST(ApplicationObject, ProcessMessagesIfDuePumpsOncePerIntervalNotOnEveryCall) {
+  TestWindow window("due");
+  Application& application = Application::Instance();
+  // Called in a tight loop with a ping posted before every call: the pings are
+  // dispatched in few batches, each batch being one pump.
+  constexpr int kCalls = 1000;
+  int pumps = 0;
+  for (int call = 0; call < kCalls; ++call) {
+    ::PostMessageW(window.Handle(), kPing, 0, 0);
+    const int before = window.pings;
+    application.ProcessMessagesIfDue();
+    if (window.pings != before) ++pumps;
+  }
+  EXPECT_LT(pumps, kCalls / 2);
+  // Once the interval has passed, the next call pumps everything pending.
+  ::PostMessageW(window.Handle(), kPing, 0, 0);
+  for (int wait = 0; wait < 5000 && ::GetQueueStatus(QS_POSTMESSAGE) != 0; ++wait) {
+    ::Sleep(1);
+    application.ProcessMessagesIfDue();
+  }
+  EXPECT_EQ(window.pings, kCalls + 1);
+}
+
 TEST(ApplicationObject, RunReturnsAtOnceWhenNoWindowIsLeft) {
   ASSERT_EQ(Application::Instance().MainWindow(), nullptr);
   Application::Instance().Run();  // would block if it waited for messages

@@ -1,5 +1,6 @@
 // CopyFileWithProgress on real files under Wine: progress reports, overwriting,
-// the pump after every block, and the four messages (answered by the robot).
+// the caller's windows served during the copy, and the four messages (answered
+// by the robot).
 #include "bootstrap/FileCopy_win.h"
 
 #include <gtest/gtest.h>
@@ -108,43 +109,70 @@ TEST_F(CopyFileWithProgressTest, ABareTargetNameLandsInTheCurrentFolder) {
   EXPECT_EQ(ReadFileBytes(folder / "bare.dat"), Bytes(3000));
 }
 
-// A window that counts the pings the copy posts to it, as they are dispatched.
-class PingCounter : public Window {
+// A window of the caller with a 10 ms timer; each tick makes it paint again.
+class TickingWindow : public Window {
  public:
-  PingCounter() {
+  TickingWindow() {
     ClassSpec windowClass;
-    windowClass.name = L"TolvarTestPingCounter";
-    CreateWindowObject(windowClass, CreateSpec{.style = WS_POPUP});
+    windowClass.name = L"TolvarTestTickingWindow";
+    CreateWindowObject(windowClass, CreateSpec{.caption = "ticking", .style = WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                               .left = 20, .top = 20, .clientWidth = 120, .clientHeight = 60});
+    ::UpdateWindow(Handle());
+    paints = 0;
+    ::SetTimer(Handle(), 1, USER_TIMER_MINIMUM, nullptr);
   }
-  int dispatched = 0;
+  ~TickingWindow() override { ::KillTimer(Handle(), 1); }
+  int timers = 0;
+  int paints = 0;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_APP) ++dispatched;
+    if (message == WM_TIMER) {
+      ++timers;
+      ::InvalidateRect(Handle(), nullptr, FALSE);
+      return 0;
+    }
+    if (message == WM_PAINT) {
+      PAINTSTRUCT paint;
+      ::BeginPaint(Handle(), &paint);
+      ::EndPaint(Handle(), &paint);
+      ++paints;
+      return 0;
+    }
     return Window::HandleMessage(message, wParam, lParam);
   }
 };
 
-PingCounter* g_counter = nullptr;
-std::vector<int> g_dispatchedAtReport;
-void PingAfterReport(const PathString&, const PathString&, std::uint8_t) {
-  g_dispatchedAtReport.push_back(g_counter->dispatched);
-  ::PostMessageW(g_counter->Handle(), WM_APP, 0, 0);
+TickingWindow* g_ticking = nullptr;
+struct Served {
+  int timers;
+  int paints;
+};
+std::vector<Served> g_servedAtReport;
+// A slow medium: every percent takes at least 3 ms, so the copy lasts well over
+// twenty timer periods whatever the disk; the callback itself never pumps.
+void SlowReport(const PathString&, const PathString&, std::uint8_t) {
+  g_servedAtReport.push_back({g_ticking->timers, g_ticking->paints});
+  ::Sleep(3);
 }
 
-TEST_F(CopyFileWithProgressTest, PendingMessagesAreProcessedAfterEveryBlock) {
+TEST_F(CopyFileWithProgressTest, TheCallersWindowGetsItsTimerAndPaintMessagesDuringALongCopy) {
   ScratchFolder folder("copy pump");
-  ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(10000)));
-  PingCounter counter;
-  g_counter = &counter;
-  g_dispatchedAtReport.clear();
-  // Step 0: a report before the copy and in every block (five and the empty
-  // read), each posting a ping. The first block's report comes before any pump;
-  // from then on each report finds every earlier ping dispatched by the pump
-  // after the block before.
-  EXPECT_TRUE(CopyFileWithProgress(PathString(folder / "in.dat"), PathString(folder / "out.dat"), &PingAfterReport, 0));
-  EXPECT_EQ(g_dispatchedAtReport, (std::vector<int>{0, 0, 2, 3, 4, 5, 6}));
-  g_counter = nullptr;
+  ASSERT_TRUE(WriteFileBytes(folder / "in.dat", Bytes(4 << 20)));
+  TickingWindow ticking;
+  g_ticking = &ticking;
+  g_servedAtReport.clear();
+  EXPECT_TRUE(CopyFileWithProgress(PathString(folder / "in.dat"), PathString(folder / "out.dat"), &SlowReport, 1));
+  g_ticking = nullptr;
+  ASSERT_EQ(g_servedAtReport.size(), 101u);  // 0, then every percent
+  // Served while the copy ran, not only before its first or after its last block.
+  const Served first = g_servedAtReport.front();
+  const Served last = g_servedAtReport.back();
+  EXPECT_GE(last.timers - first.timers, 2);
+  EXPECT_GE(last.paints - first.paints, 2);
+  // And spread over the copy: some ticks already in its first half.
+  EXPECT_GT(g_servedAtReport[50].timers, first.timers);
+  EXPECT_EQ(ReadFileBytes(folder / "out.dat"), Bytes(4 << 20));
 }
 
 TEST_F(CopyFileWithProgressTest, AMissingSourceFailsSilentlyAfterTheFirstReport) {
