@@ -35,7 +35,7 @@ double Overlap(int s, double begin, double end) {
 }  // namespace
 
 Picture ScalePicture(const Picture& source, int width, int height) {
-  if (source.Empty() || width <= 0 || height <= 0) return Picture{std::max(width, 0), std::max(height, 0), {}};
+  if (source.Empty() || width <= 0 || height <= 0) return {};
   if (width == source.width && height == source.height) return source;
   Picture result{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))};
   const double stepX = static_cast<double>(source.width) / width;

@@ -14,7 +14,12 @@ struct Picture {
   int height = 0;
   std::vector<std::uint32_t> pixels;
 
-  bool Empty() const noexcept { return width <= 0 || height <= 0; }
+  // Empty too when the pixels do not fill width x height, so that no caller reads
+  // past them.
+  bool Empty() const noexcept {
+    return width <= 0 || height <= 0 ||
+           pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  }
   std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
 };
 
@@ -26,7 +31,7 @@ constexpr std::uint32_t AlphaOf(std::uint32_t pixel) { return pixel >> 24; }
 // `source` resampled to width x height. Each new pixel is the mean of the source
 // area it covers, weighted by coverage and, for the colour, by alpha, so that a
 // transparent neighbour neither darkens nor tints an edge. At the source's own
-// size the pixels are returned unchanged.
+// size the pixels are returned unchanged; an empty source gives an empty picture.
 Picture ScalePicture(const Picture& source, int width, int height);
 
 // A strip of `count` equally wide images side by side, each resampled on its own

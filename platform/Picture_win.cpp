@@ -43,49 +43,87 @@ UniqueBitmap BitmapOfPixels(const Picture& picture, WORD bitsPerPixel) {
   return bitmap;
 }
 
-// A 24-bit bitmap resource as pixels, the key colour transparent.
+// A bitmap resource of any depth as pixels, the key colour transparent: the
+// system converts it to 32 bits, top-down.
 Picture ReadBitmapResource(const wchar_t* name) {
-  const UniqueBitmap bitmap(static_cast<HBITMAP>(
-      ::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  DIBSECTION section{};
-  if (!bitmap || ::GetObjectW(bitmap.get(), sizeof section, &section) != sizeof section ||
-      section.dsBm.bmBitsPixel != 24 || !section.dsBm.bmBits || section.dsBm.bmWidth <= 0 ||
-      section.dsBm.bmHeight <= 0) {
+  const UniqueBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, 0)));
+  BITMAP shape{};
+  if (!bitmap || ::GetObjectW(bitmap.get(), sizeof shape, &shape) != sizeof shape || shape.bmWidth <= 0 ||
+      shape.bmHeight <= 0) {
     return {};
   }
-  Picture picture{section.dsBm.bmWidth, section.dsBm.bmHeight, {}};
-  picture.pixels.reserve(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height));
-  const bool bottomUp = section.dsBmih.biHeight > 0;
-  const auto* rows = static_cast<const BYTE*>(section.dsBm.bmBits);
-  for (int y = 0; y < picture.height; ++y) {
-    const int row = bottomUp ? picture.height - 1 - y : y;
-    const BYTE* pixel = rows + static_cast<std::size_t>(row) * static_cast<std::size_t>(section.dsBm.bmWidthBytes);
-    for (int x = 0; x < picture.width; ++x, pixel += 3) {
-      const std::uint32_t rgb = static_cast<std::uint32_t>(pixel[2]) << 16 | static_cast<std::uint32_t>(pixel[1]) << 8 |
-                                pixel[0];
-      picture.pixels.push_back(rgb == kKeyColor ? 0 : 0xFF000000u | rgb);
-    }
+  Picture picture{shape.bmWidth, shape.bmHeight,
+                  std::vector<std::uint32_t>(static_cast<std::size_t>(shape.bmWidth) * static_cast<std::size_t>(shape.bmHeight))};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  const HDC screen = ::GetDC(nullptr);
+  const int rows = ::GetDIBits(screen, bitmap.get(), 0, static_cast<UINT>(picture.height), picture.pixels.data(), &info,
+                               DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  if (rows != picture.height) return {};
+  for (std::uint32_t& pixel : picture.pixels) {
+    const std::uint32_t rgb = pixel & 0xFFFFFF;
+    pixel = rgb == kKeyColor ? 0 : 0xFF000000u | rgb;
   }
   return picture;
 }
 
-// One image of a .ico file: a 32-bit bottom-up DIB of twice the height (colour,
-// then the AND mask). Empty for any other form.
+// Bit `x` of a row of 1-bit pixels, the leftmost in the high bit.
+bool BitAt(const BYTE* row, int x) { return (row[x / 8] >> (7 - x % 8) & 1) != 0; }
+
+// One image of a .ico file: a bottom-up DIB of twice the height, its colour rows
+// (1, 4 or 8 bits through a palette, or 24 or 32 bits) followed by the AND mask.
+// 32 bits carry their own alpha; at the other depths the mask makes a pixel clear.
+// Empty for any other form or when the data is short.
 Picture ReadIconImage(const BYTE* data, DWORD size, int width, int height) {
   BITMAPINFOHEADER header{};
   if (size < sizeof header) return {};
   std::memcpy(&header, data, sizeof header);
-  const DWORD pixelBytes = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+  const WORD depth = header.biBitCount;
   if (header.biSize != sizeof header || header.biWidth != width || header.biHeight != 2 * height ||
-      header.biBitCount != 32 || header.biCompression != BI_RGB || pixelBytes > size - sizeof header) {
+      header.biCompression != BI_RGB || header.biPlanes != 1 ||
+      (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32)) {
     return {};
   }
+  const std::uint64_t colours = depth > 8 ? 0 : header.biClrUsed != 0 ? header.biClrUsed : 1u << depth;
+  if (colours > (1u << (depth > 8 ? 0 : depth))) return {};
+  const std::uint64_t colourStride = (static_cast<std::uint64_t>(width) * depth + 31) / 32 * 4;
+  const std::uint64_t maskStride = (static_cast<std::uint64_t>(width) + 31) / 32 * 4;
+  const std::uint64_t paletteAt = sizeof header;
+  const std::uint64_t colourAt = paletteAt + 4 * colours;
+  const std::uint64_t maskAt = colourAt + colourStride * static_cast<std::uint64_t>(height);
+  const std::uint64_t needed = maskAt + (depth == 32 ? 0 : maskStride * static_cast<std::uint64_t>(height));
+  if (needed > size) return {};
+
+  const auto rgbAt = [&](std::uint64_t at) {
+    return static_cast<std::uint32_t>(data[at + 2]) << 16 | static_cast<std::uint32_t>(data[at + 1]) << 8 | data[at];
+  };
   Picture picture{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))};
-  const BYTE* colour = data + sizeof header;
   for (int y = 0; y < height; ++y) {
-    std::memcpy(&picture.pixels[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width)],
-                colour + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 4,
-                static_cast<std::size_t>(width) * 4);
+    const std::uint64_t row = static_cast<std::uint64_t>(height - 1 - y);
+    const BYTE* colourRow = data + colourAt + row * colourStride;
+    const BYTE* maskRow = data + maskAt + row * maskStride;
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t pixel = 0;
+      if (depth == 32) {
+        std::memcpy(&pixel, colourRow + 4 * static_cast<std::size_t>(x), 4);
+      } else if (depth == 24) {
+        pixel = 0xFF000000u | rgbAt(colourAt + row * colourStride + 3 * static_cast<std::uint64_t>(x));
+      } else {
+        const int perByte = 8 / depth;
+        const int shift = (perByte - 1 - x % perByte) * depth;
+        const std::uint32_t index = colourRow[x / perByte] >> shift & ((1u << depth) - 1);
+        if (index >= colours) return {};
+        pixel = 0xFF000000u | rgbAt(paletteAt + 4 * static_cast<std::uint64_t>(index));
+      }
+      if (depth != 32 && BitAt(maskRow, x)) pixel = 0;
+      picture.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] = pixel;
+    }
   }
   return picture;
 }

@@ -111,6 +111,20 @@ TEST(Picture, TransparentNeighboursNeitherDarkenNorTintAnEdge) {
   EXPECT_EQ(ScalePicture(Filled(4, 4, 0), 3, 3).pixels, std::vector<std::uint32_t>(9, 0u));
 }
 
+TEST(Picture, AnUnreadablePictureStaysEmptyThroughEveryStep) {
+  // Sizes without the pixels (what a picture that could not be read leaves) are empty
+  // and are never read: every step gives an empty picture back.
+  const Picture sizesOnly{16, 16, {}};
+  EXPECT_TRUE(sizesOnly.Empty());
+  EXPECT_TRUE(Picture({2, 2, {0, 0, 0}}).Empty());
+  EXPECT_TRUE(ScalePicture(sizesOnly, 24, 24).Empty());
+  EXPECT_TRUE(ScaleStrip(Picture{64, 16, {}}, 4, 24, 24).Empty());
+  EXPECT_TRUE(DoubledPicture(sizesOnly).Empty());
+  EXPECT_TRUE(DoubledStrip(sizesOnly, 4).Empty());
+  EXPECT_TRUE(OnBackground(sizesOnly, 0xFFFFFF).Empty());
+  EXPECT_FALSE(Filled(1, 1, 0).Empty());
+}
+
 TEST(Picture, StripImagesAreScaledEachOnTheirOwn) {
   // Two 3 x 1 images, red and blue, scaled to 2 x 1 each: no purple at the seam.
   Picture strip = Filled(6, 1, Argb(255, 255, 0, 0));

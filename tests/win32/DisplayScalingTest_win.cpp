@@ -19,8 +19,10 @@
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
 #include "platform/Dpi_win.h"
+#include "platform/Picture_win.h"
 #include "platform/Registry_win.h"
 #include "platform/Text.h"
+#include "resources/WaitPictures.h"
 #include "tests/support/DisplayScale_win.h"
 #include "tests/support/RegistrySnapshot_win.h"
 #include "tests/support/Robot_win.h"
@@ -337,6 +339,28 @@ TEST(ScaledWindows, WaitWindowWithItsPictures) {
   for (int i = 0; i < 6; ++i) StepWait(WaitForm);
   TakeScreenshotIfWanted(WaitForm->Handle(), "dpi" + IntToStr(Expected().dpi) + "-wait-window-gauge");
   CloseWait(WaitForm);
+}
+
+// The wait window's pictures are 16-colour icons with a mask: read at this scale,
+// each has its size, clear pixels around the drawing and opaque ones in it.
+TEST(ScaledWindows, TheWaitPicturesAreReadWithTheirMaskAtEveryScale) {
+  const DpiScale s = Expected();
+  for (const int id : {IDI_WAIT_CLOCK, IDI_WAIT_PENDULUM_RIGHT, IDI_WAIT_PENDULUM_MIDDLE, IDI_WAIT_PENDULUM_LEFT}) {
+    SCOPED_TRACE(id);
+    const Picture picture = LoadIconFilePicture(id, 32, s);
+    ASSERT_FALSE(picture.Empty());
+    EXPECT_EQ(Dims(picture.width, picture.height), Dims(s.Scale(32), s.Scale(32)));
+    std::size_t clear = 0;
+    std::size_t opaque = 0;
+    for (const std::uint32_t pixel : picture.pixels) {
+      clear += AlphaOf(pixel) == 0;
+      opaque += AlphaOf(pixel) == 255;
+    }
+    EXPECT_GT(clear, picture.pixels.size() / 10);
+    EXPECT_GT(opaque, picture.pixels.size() / 50);
+    EXPECT_EQ(picture.At(0, 0), 0u);  // a corner is outside every drawing
+  }
+  EXPECT_TRUE(LoadIconFilePicture(4242, 32, s).Empty());  // no such resource
 }
 
 using ScaledWindowsDialog = ScaledDialog;

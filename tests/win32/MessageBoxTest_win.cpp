@@ -2,12 +2,12 @@
 // dialogs worked by a robot on a second thread.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 
 #include "dialogs/GMessDlg_win.h"
 #include "dialogs/MessageDialogForm_win.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
+#include "platform/Error.h"
 #include "tests/support/Robot_win.h"
 #include "tests/win32/DialogRobot_win.h"
 
@@ -92,7 +92,7 @@ TEST_F(MessageBoxTest, ADialogThatCannotBeMadeRaisesAfterTheBusyCursorCameBack) 
   const HCURSOR wait = ::LoadCursorW(nullptr, IDC_WAIT);
   const CursorOverrideScope busy(wait);
   const WindowRefusal refusal(kMessageDialogClassName);
-  EXPECT_THROW(ShowErrorMessage("Zpráva", 0x0008), std::runtime_error);
+  EXPECT_THROW(ShowErrorMessage("Zpráva", 0x0008), Error);
   EXPECT_EQ(Application::Instance().CursorOverride(), wait);
   EXPECT_TRUE(refusal.CreatedDialogs().empty());
 }
@@ -105,7 +105,7 @@ TEST_F(MessageBoxTest, TheLogFreesItsDialogWhenAnExceptionPassesOutOfIt) {
   BuildDialogRec(record, true, 1u << sbkBack, {}, std::span(&task, 1), 0, -1, 0, -1, {}, {}, 1);
   const TMessageLog log;
   const WindowRefusal refusal(L"TolvarLabelLink");  // the link label's window class
-  EXPECT_THROW(log.ShowMessageDialog(mltConfirmation, "", "Zpráva", "", record), std::runtime_error);
+  EXPECT_THROW(log.ShowMessageDialog(mltConfirmation, "", "Zpráva", "", record), Error);
   ASSERT_EQ(refusal.CreatedDialogs().size(), 1u);
   EXPECT_EQ(refusal.DestroyedDialogs(), refusal.CreatedDialogs());
   EXPECT_FALSE(::IsWindow(refusal.CreatedDialogs().front()));
