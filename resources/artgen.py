@@ -10,7 +10,8 @@ An art file holds a header and one or more images of the same size:
 
 Usage: artgen.py ico ART OUT.ico   all images of ART as one icon (one entry each;
                                    16 colours when the art has no more)
-       artgen.py bmp ART OUT.bmp   the images side by side as one 24-bit bitmap;
+       artgen.py bmp ART OUT.bmp   the images side by side as one bitmap (4 bits per
+                                   pixel when the art has at most 16 colours, else 24);
                                    transparent pixels take the `background` colour
 """
 import struct
@@ -120,20 +121,30 @@ def write_ico(out, width, height, palette, images):
 
 
 def write_bmp(out, width, height, palette, background, images):
+    """A bottom-up bitmap strip of the images: 4 bits per pixel through a palette
+    when the art has at most 16 colours (transparent drawn as the background),
+    else 24 bits."""
     total = width * len(images)
-    stride = (total * 3 + 3) // 4 * 4
+    colours = sorted({palette[ch] or background for rows in images for row in rows for ch in row})
+    bits = 4 if len(colours) <= 16 else 24
+    index = {rgb: i for i, rgb in enumerate(colours)}
+    stride = (total * bits + 31) // 32 * 4
     pixels = bytearray()
     for y in reversed(range(height)):
-        line = bytearray()
-        for rows in images:
-            for ch in rows[y]:
-                rgb = palette[ch] or background
-                line += bytes((rgb[2], rgb[1], rgb[0]))
+        row = [palette[ch] or background for rows in images for ch in rows[y]]
+        if bits == 4:
+            nibbles = [index[rgb] for rgb in row] + [0] * (len(row) % 2)
+            line = bytes(nibbles[i] << 4 | nibbles[i + 1] for i in range(0, len(nibbles), 2))
+        else:
+            line = b"".join(bytes((rgb[2], rgb[1], rgb[0])) for rgb in row)
         pixels += line + b"\0" * (stride - len(line))
-    info = struct.pack("<IiiHHIIiiII", 40, total, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    table = b"".join(bytes((rgb[2], rgb[1], rgb[0], 0)) for rgb in colours) if bits == 4 else b""
+    used = len(colours) if bits == 4 else 0
+    info = struct.pack("<IiiHHIIiiII", 40, total, height, 1, bits, 0, len(pixels), 2835, 2835, used, used)
+    start = 14 + len(info) + len(table)
+    head = struct.pack("<2sIHHI", b"BM", start + len(pixels), 0, 0, start)
     with open(out, "wb") as f:
-        f.write(head + info + pixels)
+        f.write(head + info + table + pixels)
 
 
 def main():
