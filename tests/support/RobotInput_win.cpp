@@ -97,6 +97,17 @@ void MouseAt(POINT screen, DWORD flags) {
 
 }  // namespace
 
+namespace {
+
+// Whether the thread that owns `window` is in the system's move-or-size loop.
+bool InMoveSize(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && (info.flags & GUI_INMOVESIZE) != 0;
+}
+
+}  // namespace
+
 void DragWindowEdge(HWND window, int hitTest, int dx, int dy) {
   RECT frame{};
   ::GetWindowRect(window, &frame);
@@ -106,13 +117,17 @@ void DragWindowEdge(HWND window, int hitTest, int dx, int dy) {
   MouseAt(at, 0);
   ::Sleep(100);
   MouseAt(at, MOUSEEVENTF_LEFTDOWN);
-  ::Sleep(100);
+  // The sizing loop reads the button's state when it starts: on a busy machine the
+  // window's thread may come to the press only after a release sent too early,
+  // and the drag would be lost. The moves and the release wait for the loop.
+  WaitUntil([&] { return InMoveSize(window); }, 5000);
   constexpr int kSteps = 8;
   for (int step = 1; step <= kSteps; ++step) {
     MouseAt(POINT{at.x + dx * step / kSteps, at.y + dy * step / kSteps}, 0);
     ::Sleep(50);
   }
   MouseAt(POINT{at.x + dx, at.y + dy}, MOUSEEVENTF_LEFTUP);
+  WaitUntil([&] { return !InMoveSize(window); }, 5000);
   ::Sleep(100);
 }
 
