@@ -32,12 +32,10 @@ void SetVisible(HWND control, bool visible) { ::ShowWindow(control, visible ? SW
 
 TWaitForm::TWaitForm() {
   // Dialog border, no caption-bar buttons.
-  if (!CreateWindowObject({.name = L"TWaitForm"},
-                          {.caption = LoadText(TextId::WaitCaption), .style = WS_POPUP | WS_CAPTION,
-                           .exStyle = WS_EX_DLGMODALFRAME, .left = 0, .top = 0, .clientWidth = kClientWidth,
-                           .clientHeight = kClientHeight})) {
-    return;
-  }
+  CreateWindowObject({.name = L"TWaitForm"},
+                     {.caption = LoadText(TextId::WaitCaption), .style = WS_POPUP | WS_CAPTION,
+                      .exStyle = WS_EX_DLGMODALFRAME, .left = 0, .top = 0, .clientWidth = kClientWidth,
+                      .clientHeight = kClientHeight});
   const HWND form = Handle();
 
   // In the designed creation order, which is also their Z order (first on top).
@@ -148,7 +146,6 @@ LRESULT TWaitForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TWaitForm::Setup(const std::string& text, std::int32_t maximum, bool showAbort, std::uint16_t stepInterval) {
-  if (!Exists()) return;  // no window could be made: the steps do nothing
   SetText(textLbl_, ShortString(text));
 
   waitMaximum_ = maximum;

@@ -28,12 +28,10 @@ constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME;
 TInstProgressForm::TInstProgressForm() {
   const INITCOMMONCONTROLSEX progressClass{sizeof progressClass, ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&progressClass);
-  if (!CreateWindowObject({.name = L"TInstProgressForm"},
-                          {.caption = LoadText(TextId::InstProgressCaption), .style = kFormStyle,
-                           .exStyle = kFormExStyle, .left = kScreenLeft, .top = kScreenTop,
-                           .clientWidth = kClientWidth, .clientHeight = kClientHeight})) {
-    return;
-  }
+  CreateWindowObject({.name = L"TInstProgressForm"},
+                     {.caption = LoadText(TextId::InstProgressCaption), .style = kFormStyle, .exStyle = kFormExStyle,
+                      .left = kScreenLeft, .top = kScreenTop, .clientWidth = kClientWidth,
+                      .clientHeight = kClientHeight});
   label1_ = CreateControl(Handle(), {.text = LoadText(TextId::PreparingWizard), .style = SS_CENTER | SS_NOPREFIX});
   progressBar_ = CreateControl(Handle(), {.className = PROGRESS_CLASSW, .style = WS_TABSTOP, .id = 1});
   label2_ = CreateControl(Handle(), {.text = LoadText(TextId::PleaseWait), .style = SS_CENTER | SS_NOPREFIX});

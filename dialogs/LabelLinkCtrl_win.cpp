@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include "platform/Controls_win.h"
-#include "platform/Error.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -25,11 +24,9 @@ UniqueFont CreateLabelFont(const LabelFont& font, const DpiScale& scale) {
 
 TLabelLink::TLabelLink(HWND parent, int left, int top, int width, int height, int id) {
   // No background brush: the label is painted with its parent's colour.
-  if (!CreateWindowObject({.name = L"TolvarLabelLink", .background = nullptr},
-                          {.style = WS_CHILD | WS_VISIBLE, .left = left, .top = top, .clientWidth = width,
-                           .clientHeight = height, .parent = parent})) {
-    throw Error("cannot create a link label");
-  }
+  CreateWindowObject({.name = L"TolvarLabelLink", .background = nullptr},
+                     {.style = WS_CHILD | WS_VISIBLE, .left = left, .top = top, .clientWidth = width,
+                      .clientHeight = height, .parent = parent});
   ::SetWindowLongPtrW(Handle(), GWLP_ID, id);
   savedNormalFont_ = font_;
   ApplyFont();

@@ -15,7 +15,6 @@
 #include "platform/Application_win.h"
 #include "platform/Controls_win.h"
 #include "platform/Dpi_win.h"
-#include "platform/Error.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -83,12 +82,10 @@ COLORREF Lighten(COLORREF color) {
 }  // namespace
 
 TMessDlgForm::TMessDlgForm() {
-  if (!CreateWindowObject({.name = kMessageDialogClassName},
-                          {.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                           .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT,
-                           .clientWidth = kDesignedClientWidth, .clientHeight = kDesignedClientHeight})) {
-    throw Error("cannot create the message dialog");
-  }
+  CreateWindowObject({.name = kMessageDialogClassName},
+                     {.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                      .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT,
+                      .clientWidth = kDesignedClientWidth, .clientHeight = kDesignedClientHeight});
 
   RECT frame{};
   ::GetWindowRect(Handle(), &frame);

@@ -57,10 +57,15 @@ class Window {
     int clientWidth = 0;  // the outer size follows from the client size and the frame
     int clientHeight = 0;
     HWND parent = nullptr;
+    // A top-level window counts among the program's windows (MainWindow, the
+    // final message loop); the hidden application window does not.
+    bool countsAsProgramWindow = true;
   };
 
-  // Registers the class on first use and creates the window; false on failure.
-  bool CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& params);
+  // Registers the class on first use and creates the window. Every window of the
+  // program follows one policy when that fails: it throws Error, so no object
+  // stands half made without its window.
+  void CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& params);
 
   // Handles one message; the default passes it to DefWindowProcW. Subclasses
   // pass what they do not handle to Window::HandleMessage.
@@ -82,7 +87,7 @@ class Window {
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
-  bool topLevel_ = false;
+  bool tracked_ = false;  // listed with Application as a top-level window
   DpiScale dpi_;
 };
 

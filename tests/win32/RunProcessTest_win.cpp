@@ -80,7 +80,7 @@ class TimerWindow : public Window {
     windowClass.name = L"TolvarTimerWindow";
     CreateSpec params;
     params.style = WS_POPUP;
-    EXPECT_TRUE(CreateWindowObject(windowClass, params));
+    CreateWindowObject(windowClass, params);
     ::SetTimer(Handle(), 1, 30, nullptr);
   }
   int ticks = 0;
