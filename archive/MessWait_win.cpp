@@ -62,13 +62,9 @@ TWaitForm::TWaitForm() {
 void TWaitForm::LayOut() {
   const DpiScale& scale = Dpi();
   // "MS Sans Serif", 8 points at the window's DPI.
-  UniqueFont font = CreateFontByHeight(L"MS Sans Serif", scale.FontHeight(kFontPoints));
-  for (const HWND window : {Handle(), waitLbl_, textLbl_, prerusitBut_}) {
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  }
+  const HFONT font = SetDialogFont(L"MS Sans Serif", kFontPoints, {Handle(), waitLbl_, textLbl_, prerusitBut_});
   myGauge_->SetDpi(scale);
-  myGauge_->SetFont(font.get());
-  font_ = std::move(font);
+  myGauge_->SetFont(font);
 
   // The pictures at the size of this DPI, before the ones they replace go.
   UniqueIcon icons[4];
@@ -97,7 +93,7 @@ void TWaitForm::OnDpiChanged(const RECT* suggested) {
 }
 
 TWaitForm::~TWaitForm() {
-  // The window goes before the pictures and the font that its controls show.
+  // The window goes before the pictures that its controls show.
   Destroy();
 }
 
@@ -185,9 +181,9 @@ void TWaitForm::Step() {
 }
 
 void TWaitForm::RestoreOthers() {
-  if (::GetActiveWindow() != Handle()) savedActiveWindow_ = nullptr;  // someone else took over
-  EnableWindows(disabledWindows_);
-  if (savedActiveWindow_ && ::IsWindow(savedActiveWindow_)) ::SetActiveWindow(savedActiveWindow_);
+  if (!othersDisabled_) return;
+  if (::GetActiveWindow() != Handle()) othersDisabled_->ForgetActivation();  // someone else took over
+  othersDisabled_.reset();
 }
 
 void ShowWait(std::unique_ptr<TWaitForm>& form, const std::string& text, std::int32_t maximum, bool showAbort,
@@ -202,8 +198,7 @@ void ShowWait(std::unique_ptr<TWaitForm>& form, const std::string& text, std::in
   if (const HWND capture = ::GetCapture()) ::SendMessageW(capture, WM_CANCELMODE, 0, 0);
   ::ReleaseCapture();
 
-  window.savedActiveWindow_ = ::GetActiveWindow();
-  window.disabledWindows_ = DisableThreadWindows(window.Handle());
+  window.othersDisabled_.emplace(window.Handle());
 
   ::ShowWindow(window.Handle(), SW_SHOW);
   ::SetActiveWindow(window.Handle());

@@ -56,11 +56,7 @@ void TInstProgressForm::KeepOnWorkArea() {
 void TInstProgressForm::LayOut() {
   const DpiScale& scale = Dpi();
   // "MS Sans Serif", 8 points (height -11 at 96 dpi).
-  UniqueFont font = CreateFontByHeight(L"MS Sans Serif", scale.FontHeight(kFontPoints));
-  for (const HWND window : {Handle(), label1_, label2_}) {
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  }
-  font_ = std::move(font);
+  SetDialogFont(L"MS Sans Serif", kFontPoints, {Handle(), label1_, label2_});
   SetClientSize(scale.Scale(kClientWidth), scale.Scale(kClientHeight));
   const auto place = [&](HWND control, int left, int top, int width, int height) {
     ::SetWindowPos(control, nullptr, scale.Scale(left), scale.Scale(top), scale.Scale(width), scale.Scale(height),

@@ -203,7 +203,6 @@ class TMessDlgForm : public Window {
   void ColorManagerThemeChange();
 
   // Controls and resources.
-  UniqueFont formFont_;
   UniqueFont titleFont_;
   UniqueBitmap detailButUp_;
   UniqueBitmap detailButDown_;

@@ -1,6 +1,7 @@
 #include "platform/Window_win.h"
 
 #include "platform/Application_win.h"
+#include "platform/Controls_win.h"
 #include "platform/Dpi_win.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
@@ -80,6 +81,18 @@ void Window::SetClientSize(int width, int height) {
                                     static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_.dpi);
   ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT Window::SetDialogFont(const wchar_t* face, int points, const std::vector<HWND>& controls, int weight) {
+  UniqueFont font = CreateFontByHeight(face, dpi_.FontHeight(points), weight);
+  // The controls take the new font before the one they show now goes.
+  for (const HWND control : controls) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  return KeepFont(std::move(font));
+}
+
+HFONT Window::KeepFont(UniqueFont font) {
+  font_ = std::move(font);
+  return font_.get();
 }
 
 void Window::SetDpi(const DpiScale& scale) {

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/Application_win.h"
+#include "tests/support/DestroyWatch_win.h"
 #include "tests/win32/DialogRobot_win.h"
 
 namespace tolvar::test {
@@ -84,6 +87,20 @@ void Count(TLabelLink& label, Counts& counts) {
 }
 
 const char kLongCaption[] = "Vybrat jinou složku, ze které se načtou soubory instalace";
+
+TEST(LabelLink, ItsFontIsStillThereWhileItsWindowIsDestroyed) {
+  Surface surface;
+  auto label = std::make_unique<TLabelLink>(surface.Handle(), 10, 10, 200, 20);
+  label->SetCaption("Vložit disk a pokračovat");
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(label->Handle(), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(IsLiveFont(font));
+  bool liveWhileDestroyed = false;
+  const DestroyWatch watch(label->Handle(), [&] { liveWhileDestroyed = IsLiveFont(font); });
+  label.reset();
+  EXPECT_TRUE(watch.Seen());
+  EXPECT_TRUE(liveWhileDestroyed);
+  EXPECT_FALSE(IsLiveFont(font));
+}
 
 TEST(LabelLink, AfterCreationALinkWithHotTracking) {
   Surface surface;

@@ -1,0 +1,33 @@
+// Runs a check at the moment a window is about to be destroyed, before any of
+// its destruction messages: a test of teardown order looks at what the window
+// still uses (its fonts) right then.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace tolvar::test {
+
+class DestroyWatch {
+ public:
+  // `atDestroy` runs once, on this thread, when `window` is being destroyed.
+  DestroyWatch(HWND window, std::function<void()> atDestroy);
+  DestroyWatch(const DestroyWatch&) = delete;
+  DestroyWatch& operator=(const DestroyWatch&) = delete;
+  ~DestroyWatch();
+
+  bool Seen() const noexcept { return seen_; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+  HWND window_;
+  std::function<void()> atDestroy_;
+  bool seen_ = false;
+  HHOOK hook_;
+};
+
+// True while `font` is a live font object (not yet deleted).
+inline bool IsLiveFont(HFONT font) { return font && ::GetObjectType(font) == OBJ_FONT; }
+
+}  // namespace tolvar::test
