@@ -243,9 +243,7 @@ void TMessDlgForm::SetDialogWidth(int width) {
 }
 
 void TMessDlgForm::SetItemRange(std::int32_t first, std::int32_t last) {
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
   itemTreeVisible_ = first >= 0 && last >= first;
-  trackItemTreeHeight_ = wasTracking;
   // The border first, so that the client height set below is the one that stays.
   SetSizeableBorder(itemTreeVisible_);
   if (itemTreeVisible_) FillItemsTree(first, last);
@@ -417,9 +415,7 @@ int TMessDlgForm::SetLabelText(HWND label, const std::string& text) {
 
 void TMessDlgForm::MessageLblResizeRequest(int labelHeight) {
   messageLabelHeight_ = labelHeight;
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
   messagePanelHeight_ = MessagePanelHeight(labelHeight, Dpi());
-  trackItemTreeHeight_ = wasTracking;
   UpdateClientHeight();
   ArrangePanels();
 }
@@ -437,19 +433,16 @@ void TMessDlgForm::DetailMessageLblResizeRequest(int labelHeight) {
 
 void TMessDlgForm::UpdateClientHeight() {
   if (itemTreeVisible_ && itemTreePanelHeight_ < Scale(kMinItemTreeHeight)) {
-    const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
     itemTreePanelHeight_ = Scale(kMinItemTreeHeight);
-    trackItemTreeHeight_ = wasTracking;
   }
   RECT frame{};
   ::GetWindowRect(Handle(), &frame);
   RECT client{};
   ::GetClientRect(Handle(), &client);
   const int nonClientHeight = (frame.bottom - frame.top) - client.bottom;
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
+  const OwnResize ownResize(trackItemTreeHeight_);
   ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, ClientHeight(Panels(), Dpi()) + nonClientHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  trackItemTreeHeight_ = wasTracking;
 }
 
 void TMessDlgForm::ArrangePanels() {
@@ -498,7 +491,7 @@ void TMessDlgForm::ArrangePanels() {
 
 void TMessDlgForm::OnDpiChanged(const RECT* suggested) {
   const DpiScale from = std::exchange(laidOutAt_, Dpi());
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
+  const OwnResize ownResize(trackItemTreeHeight_);
   // What was measured or chosen at the old scale, carried over to the new one.
   detailPanelHeight_ = detailPanelTaken_.Carry(detailPanelHeight_, from, Dpi());
   itemTreePanelHeight_ = itemTreeHeightTaken_.Carry(itemTreePanelHeight_, from, Dpi());
@@ -547,16 +540,13 @@ void TMessDlgForm::OnDpiChanged(const RECT* suggested) {
   ArrangeButtons();
   UpdateClientHeight();
   ArrangePanels();
-  trackItemTreeHeight_ = wasTracking;
 }
 
 void TMessDlgForm::UpdateDetails() {
   const bool hasDetails = hasDetailMessage_ || itemsHaveDetails_;
   ::ShowWindow(detailsButton_, hasDetails ? SW_SHOWNA : SW_HIDE);
   ::ShowWindow(detailsLabel_, hasDetails ? SW_SHOWNA : SW_HIDE);
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
   detailPanelVisible_ = hasDetails && detailMessageVisible_;
-  trackItemTreeHeight_ = wasTracking;
   UpdateClientHeight();
   ArrangePanels();
   if (!hasDetails) return;
