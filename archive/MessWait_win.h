@@ -34,9 +34,7 @@ class TWaitForm : public Window {
 
   std::int32_t WaitMaximum() const noexcept { return waitMaximum_; }
   std::uint16_t StepCount() const noexcept { return stepCount_; }
-  std::uint16_t StepInterval() const noexcept { return stepInterval_; }
   std::uint16_t FrameIndex() const noexcept { return frames_.index; }
-  bool FrameForward() const noexcept { return frames_.forward; }
   // While the window is shown: the window active before it, and the windows it disabled.
   HWND SavedActiveWindow() const noexcept { return othersDisabled_ ? othersDisabled_->PreviouslyActive() : nullptr; }
   std::vector<HWND> DisabledWindows() const { return othersDisabled_ ? othersDisabled_->Disabled() : std::vector<HWND>{}; }

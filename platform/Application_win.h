@@ -79,7 +79,6 @@ class Application {
   // The application help: the help file, and an optional handler that sees each
   // help request first (it returns true when it has shown the help itself).
   void SetHelpFile(std::string path) { helpFile_ = std::move(path); }
-  const std::string& HelpFile() const noexcept { return helpFile_; }
   using HelpHandler = std::function<bool(std::int32_t context)>;
   void SetOnHelp(HelpHandler handler) { onHelp_ = std::move(handler); }
   // Shows the help topic `context`; false when nothing was shown (no help file).

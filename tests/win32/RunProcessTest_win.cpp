@@ -6,6 +6,7 @@
 #include "platform/Text.h"
 #include "platform/Window_win.h"
 #include "tests/support/HostCpu_win.h"
+#include "tests/support/RunProcess_win.h"
 #include "tests/support/Scratch_win.h"
 #include "tests/support/WizardLog_win.h"
 
@@ -14,6 +15,8 @@ namespace {
 
 using test::ConfigureWizard;
 using test::ReadWizardRuns;
+using test::RunProcess;
+using test::RunProgram;
 using test::ScratchFolder;
 
 // The test wizard copied into a scratch folder whose path has blanks.
