@@ -79,7 +79,7 @@ int StoredTreeHeight() {
       RegistryKey::OpenRead(HKEY_CURRENT_USER, kMessageDialogSetupKey).ReadDword("ItemTreePanelHeight").value_or(0));
 }
 
-class ItemTree : public DialogSettingsTest {};
+using ItemTree = DialogSettingsTest;
 
 TEST_F(ItemTree, ASingleItemIsOneNodeNamedAfterTheMessageType) {
   const std::pair<TMessageType, const char*> types[] = {

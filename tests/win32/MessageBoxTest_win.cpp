@@ -13,7 +13,7 @@
 namespace tolvar::test {
 namespace {
 
-class MessageBoxTest : public DialogSettingsTest {};
+using MessageBoxTest = DialogSettingsTest;
 
 struct Seen {
   std::string title;

@@ -74,7 +74,7 @@ Outcome RunDialog(const DialogSpec& params, std::function<void(HWND)> robot,
   return outcome;
 }
 
-class MessageDialog : public DialogSettingsTest {};
+using MessageDialog = DialogSettingsTest;
 
 TEST_F(MessageDialog, OneLineMessageWithTheBackButton) {
   std::string caption, title, message;
