@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 namespace tolvar::test {
 
@@ -29,5 +30,25 @@ class DestroyWatch {
 
 // True while `font` is a live font object (not yet deleted).
 inline bool IsLiveFont(HFONT font) { return font && ::GetObjectType(font) == OBJ_FONT; }
+
+// What became of a window's font as its owner went.
+struct FontAtTeardown {
+  bool windowDestroyed = false;
+  bool liveWhileDestroyed = false;  // the window still had its font
+  bool liveAfter = true;            // nobody freed it
+};
+
+// Destroys `owner`, a window object, watching `font` while its window goes.
+template <typename Owner>
+FontAtTeardown DestroyWatchingFont(std::unique_ptr<Owner>& owner, HFONT font) {
+  FontAtTeardown seen;
+  {
+    const DestroyWatch watch(owner->Handle(), [&] { seen.liveWhileDestroyed = IsLiveFont(font); });
+    owner.reset();
+    seen.windowDestroyed = watch.Seen();
+  }
+  seen.liveAfter = IsLiveFont(font);
+  return seen;
+}
 
 }  // namespace tolvar::test

@@ -93,12 +93,10 @@ TEST(WindowObject, TheDialogFontReachesTheControlsAndOutlivesTheWindow) {
   EXPECT_NE(second, first);
   EXPECT_FALSE(test::IsLiveFont(first));  // the one before goes once nobody shows it
 
-  bool liveWhileDestroyed = false;
-  const test::DestroyWatch watch(window->Handle(), [&] { liveWhileDestroyed = test::IsLiveFont(second); });
-  window.reset();
-  EXPECT_TRUE(watch.Seen());
-  EXPECT_TRUE(liveWhileDestroyed);
-  EXPECT_FALSE(test::IsLiveFont(second));
+  const test::FontAtTeardown teardown = test::DestroyWatchingFont(window, second);
+  EXPECT_TRUE(teardown.windowDestroyed);
+  EXPECT_TRUE(teardown.liveWhileDestroyed);
+  EXPECT_FALSE(teardown.liveAfter);
 }
 
 // A child style without a parent: the system refuses to make it.
@@ -207,12 +205,17 @@ TEST(ApplicationObject, CursorOverrideWinsOverTheWindowsOwnCursorAndIsRestored) 
   EXPECT_EQ(Application::Instance().CursorOverride(), nullptr);
 }
 
-TEST(ApplicationObject, MainWindowHooksSeeTheThemeChangeUntilRemoved) {
-  int seen = 0;
-  const int id = Application::Instance().AddMainWindowHook([&](UINT message, WPARAM, LPARAM) {
-    if (message == WM_THEMECHANGED) ++seen;
+// A hook that counts the `watched` messages reaching the hidden window.
+int AddCountingHook(UINT watched, int& seen) {
+  return Application::Instance().AddMainWindowHook([watched, &seen](UINT message, WPARAM, LPARAM) {
+    if (message == watched) ++seen;
     return false;
   });
+}
+
+TEST(ApplicationObject, MainWindowHooksSeeTheThemeChangeUntilRemoved) {
+  int seen = 0;
+  const int id = AddCountingHook(WM_THEMECHANGED, seen);
   const HWND hidden = Application::Instance().ApplicationWindow();
   ASSERT_NE(hidden, nullptr);
   EXPECT_FALSE(::IsWindowVisible(hidden));
@@ -226,10 +229,7 @@ TEST(ApplicationObject, MainWindowHooksSeeTheThemeChangeUntilRemoved) {
 
 TEST(ApplicationObject, ADestroyedHiddenWindowIsMadeAnewAndTheHooksFollowIt) {
   int seen = 0;
-  const int id = Application::Instance().AddMainWindowHook([&](UINT message, WPARAM, LPARAM) {
-    if (message == WM_SYSCOLORCHANGE) ++seen;
-    return false;
-  });
+  const int id = AddCountingHook(WM_SYSCOLORCHANGE, seen);
   const HWND first = Application::Instance().ApplicationWindow();
   ASSERT_TRUE(::DestroyWindow(first));
   const HWND second = Application::Instance().ApplicationWindow();

@@ -43,12 +43,10 @@ TEST(InstProgressForm, TheFontOfItsLabelsIsStillThereWhileTheWindowIsDestroyed) 
   const auto font = reinterpret_cast<HFONT>(::SendMessageW(form->Label1(), WM_GETFONT, 0, 0));
   ASSERT_TRUE(test::IsLiveFont(font));
   EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(form->Label2(), WM_GETFONT, 0, 0)), font);
-  bool liveWhileDestroyed = false;
-  const test::DestroyWatch watch(form->Handle(), [&] { liveWhileDestroyed = test::IsLiveFont(font); });
-  form.reset();
-  EXPECT_TRUE(watch.Seen());
-  EXPECT_TRUE(liveWhileDestroyed);
-  EXPECT_FALSE(test::IsLiveFont(font));
+  const test::FontAtTeardown teardown = test::DestroyWatchingFont(form, font);
+  EXPECT_TRUE(teardown.windowDestroyed);
+  EXPECT_TRUE(teardown.liveWhileDestroyed);
+  EXPECT_FALSE(teardown.liveAfter);
 }
 
 TEST(InstProgressForm, HasItsDesignedLayoutTextsAndNoWayToBeClosed) {

@@ -94,12 +94,10 @@ TEST(LabelLink, ItsFontIsStillThereWhileItsWindowIsDestroyed) {
   label->SetCaption("Vložit disk a pokračovat");
   const auto font = reinterpret_cast<HFONT>(::SendMessageW(label->Handle(), WM_GETFONT, 0, 0));
   ASSERT_TRUE(IsLiveFont(font));
-  bool liveWhileDestroyed = false;
-  const DestroyWatch watch(label->Handle(), [&] { liveWhileDestroyed = IsLiveFont(font); });
-  label.reset();
-  EXPECT_TRUE(watch.Seen());
-  EXPECT_TRUE(liveWhileDestroyed);
-  EXPECT_FALSE(IsLiveFont(font));
+  const FontAtTeardown teardown = DestroyWatchingFont(label, font);
+  EXPECT_TRUE(teardown.windowDestroyed);
+  EXPECT_TRUE(teardown.liveWhileDestroyed);
+  EXPECT_FALSE(teardown.liveAfter);
 }
 
 TEST(LabelLink, AfterCreationALinkWithHotTracking) {
