@@ -32,12 +32,10 @@ void SetVisible(HWND control, bool visible) { ::ShowWindow(control, visible ? SW
 
 TWaitForm::TWaitForm() {
   // Dialog border, no caption-bar buttons.
-  if (!CreateWindowObject({.name = L"TWaitForm"},
-                          {.caption = LoadText(TextId::WaitCaption), .style = WS_POPUP | WS_CAPTION,
-                           .exStyle = WS_EX_DLGMODALFRAME, .left = 0, .top = 0, .clientWidth = kClientWidth,
-                           .clientHeight = kClientHeight})) {
-    return;
-  }
+  CreateWindowObject({.name = L"TWaitForm"},
+                     {.caption = LoadText(TextId::WaitCaption), .style = WS_POPUP | WS_CAPTION,
+                      .exStyle = WS_EX_DLGMODALFRAME, .left = 0, .top = 0, .clientWidth = kClientWidth,
+                      .clientHeight = kClientHeight});
   const HWND form = Handle();
 
   // In the designed creation order, which is also their Z order (first on top).
@@ -64,13 +62,9 @@ TWaitForm::TWaitForm() {
 void TWaitForm::LayOut() {
   const DpiScale& scale = Dpi();
   // "MS Sans Serif", 8 points at the window's DPI.
-  UniqueFont font = CreateFontByHeight(L"MS Sans Serif", scale.FontHeight(kFontPoints));
-  for (const HWND window : {Handle(), waitLbl_, textLbl_, prerusitBut_}) {
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  }
+  const HFONT font = SetDialogFont(L"MS Sans Serif", kFontPoints, {Handle(), waitLbl_, textLbl_, prerusitBut_});
   myGauge_->SetDpi(scale);
-  myGauge_->SetFont(font.get());
-  font_ = std::move(font);
+  myGauge_->SetFont(font);
 
   // The pictures at the size of this DPI, before the ones they replace go.
   UniqueIcon icons[4];
@@ -99,7 +93,7 @@ void TWaitForm::OnDpiChanged(const RECT* suggested) {
 }
 
 TWaitForm::~TWaitForm() {
-  // The window goes before the pictures and the font that its controls show.
+  // The window goes before the pictures that its controls show.
   Destroy();
 }
 
@@ -148,7 +142,6 @@ LRESULT TWaitForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TWaitForm::Setup(const std::string& text, std::int32_t maximum, bool showAbort, std::uint16_t stepInterval) {
-  if (!Exists()) return;  // no window could be made: the steps do nothing
   SetText(textLbl_, ShortString(text));
 
   waitMaximum_ = maximum;
@@ -188,9 +181,9 @@ void TWaitForm::Step() {
 }
 
 void TWaitForm::RestoreOthers() {
-  if (::GetActiveWindow() != Handle()) savedActiveWindow_ = nullptr;  // someone else took over
-  EnableWindows(disabledWindows_);
-  if (savedActiveWindow_ && ::IsWindow(savedActiveWindow_)) ::SetActiveWindow(savedActiveWindow_);
+  if (!othersDisabled_) return;
+  if (::GetActiveWindow() != Handle()) othersDisabled_->ForgetActivation();  // someone else took over
+  othersDisabled_.reset();
 }
 
 void ShowWait(std::unique_ptr<TWaitForm>& form, const std::string& text, std::int32_t maximum, bool showAbort,
@@ -205,8 +198,7 @@ void ShowWait(std::unique_ptr<TWaitForm>& form, const std::string& text, std::in
   if (const HWND capture = ::GetCapture()) ::SendMessageW(capture, WM_CANCELMODE, 0, 0);
   ::ReleaseCapture();
 
-  window.savedActiveWindow_ = ::GetActiveWindow();
-  window.disabledWindows_ = DisableThreadWindows(window.Handle());
+  window.othersDisabled_.emplace(window.Handle());
 
   ::ShowWindow(window.Handle(), SW_SHOW);
   ::SetActiveWindow(window.Handle());

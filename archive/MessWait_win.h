@@ -9,12 +9,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "archive/Ngauge_win.h"
 #include "archive/WaitSteps.h"
 #include "platform/Handle_win.h"
+#include "platform/ThreadWindows_win.h"
 #include "platform/Window_win.h"
 
 namespace tolvar {
@@ -32,11 +34,10 @@ class TWaitForm : public Window {
 
   std::int32_t WaitMaximum() const noexcept { return waitMaximum_; }
   std::uint16_t StepCount() const noexcept { return stepCount_; }
-  std::uint16_t StepInterval() const noexcept { return stepInterval_; }
   std::uint16_t FrameIndex() const noexcept { return frames_.index; }
-  bool FrameForward() const noexcept { return frames_.forward; }
-  HWND SavedActiveWindow() const noexcept { return savedActiveWindow_; }
-  const std::vector<HWND>& DisabledWindows() const noexcept { return disabledWindows_; }
+  // While the window is shown: the window active before it, and the windows it disabled.
+  HWND SavedActiveWindow() const noexcept { return othersDisabled_ ? othersDisabled_->PreviouslyActive() : nullptr; }
+  std::vector<HWND> DisabledWindows() const { return othersDisabled_ ? othersDisabled_->Disabled() : std::vector<HWND>{}; }
 
   TNGauge& MyGauge() noexcept { return *myGauge_; }
   HWND TextLbl() const noexcept { return textLbl_; }
@@ -64,7 +65,6 @@ class TWaitForm : public Window {
   void Step();
   void RestoreOthers();
 
-  UniqueFont font_;
   UniqueIcon icons_[4];
   HWND images_[4] = {};
   HWND waitLbl_ = nullptr;
@@ -72,8 +72,7 @@ class TWaitForm : public Window {
   std::unique_ptr<TNGauge> myGauge_;
   HWND prerusitBut_ = nullptr;
 
-  std::vector<HWND> disabledWindows_;
-  HWND savedActiveWindow_ = nullptr;
+  std::optional<DisabledWindowsScope> othersDisabled_;  // from ShowWait to CloseWait
   std::int32_t waitMaximum_ = 0;
   std::uint16_t stepCount_ = 0;
   std::uint16_t stepInterval_ = 0;

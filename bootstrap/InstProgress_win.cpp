@@ -28,12 +28,10 @@ constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME;
 TInstProgressForm::TInstProgressForm() {
   const INITCOMMONCONTROLSEX progressClass{sizeof progressClass, ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&progressClass);
-  if (!CreateWindowObject({.name = L"TInstProgressForm"},
-                          {.caption = LoadText(TextId::InstProgressCaption), .style = kFormStyle,
-                           .exStyle = kFormExStyle, .left = kScreenLeft, .top = kScreenTop,
-                           .clientWidth = kClientWidth, .clientHeight = kClientHeight})) {
-    return;
-  }
+  CreateWindowObject({.name = L"TInstProgressForm"},
+                     {.caption = LoadText(TextId::InstProgressCaption), .style = kFormStyle, .exStyle = kFormExStyle,
+                      .left = kScreenLeft, .top = kScreenTop, .clientWidth = kClientWidth,
+                      .clientHeight = kClientHeight});
   label1_ = CreateControl(Handle(), {.text = LoadText(TextId::PreparingWizard), .style = SS_CENTER | SS_NOPREFIX});
   progressBar_ = CreateControl(Handle(), {.className = PROGRESS_CLASSW, .style = WS_TABSTOP, .id = 1});
   label2_ = CreateControl(Handle(), {.text = LoadText(TextId::PleaseWait), .style = SS_CENTER | SS_NOPREFIX});
@@ -58,11 +56,7 @@ void TInstProgressForm::KeepOnWorkArea() {
 void TInstProgressForm::LayOut() {
   const DpiScale& scale = Dpi();
   // "MS Sans Serif", 8 points (height -11 at 96 dpi).
-  UniqueFont font = CreateFontByHeight(L"MS Sans Serif", scale.FontHeight(kFontPoints));
-  for (const HWND window : {Handle(), label1_, label2_}) {
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  }
-  font_ = std::move(font);
+  SetDialogFont(L"MS Sans Serif", kFontPoints, {Handle(), label1_, label2_});
   SetClientSize(scale.Scale(kClientWidth), scale.Scale(kClientHeight));
   const auto place = [&](HWND control, int left, int top, int width, int height) {
     ::SetWindowPos(control, nullptr, scale.Scale(left), scale.Scale(top), scale.Scale(width), scale.Scale(height),

@@ -56,7 +56,6 @@ class TInstProgressForm final : public Window {
   void LayOut();
   void KeepOnWorkArea();
 
-  UniqueFont font_;
   HWND label1_ = nullptr;
   HWND progressBar_ = nullptr;
   HWND label2_ = nullptr;

@@ -113,17 +113,10 @@ std::uintptr_t Launch(const std::wstring* application, const std::string& comman
 
 }  // namespace
 
-std::uintptr_t RunProcess(const std::string& commandLine, std::int32_t wait) {
-  return RunProcess(commandLine, wait, false);
-}
-
-std::uintptr_t RunProcess(const std::string& commandLine, std::int32_t wait, bool separateMachine) {
-  return Launch(nullptr, commandLine, wait, kCreationFlags | (separateMachine ? CREATE_SEPARATE_WOW_VDM : 0u));
-}
-
-std::uintptr_t RunProgram(const std::string& programPath, const std::string& commandLine, std::int32_t wait) {
-  const std::wstring application = Utf8ToUtf16(programPath);
-  return Launch(&application, commandLine, wait, kCreationFlags);
+std::uintptr_t StartProcess(const ProcessStart& start, std::int32_t wait) {
+  const std::wstring application = Utf8ToUtf16(start.programPath);
+  return Launch(start.programPath.empty() ? nullptr : &application, start.commandLine, wait,
+                kCreationFlags | start.extraFlags);
 }
 
 std::optional<HeldProgram> HeldProgram::Hold(const std::string& path, const Sha256Digest& expected) {

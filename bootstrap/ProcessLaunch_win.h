@@ -14,18 +14,21 @@
 
 namespace tolvar {
 
-// Starts a command line as a new process. wait: 0 = return at once, -1 = wait
-// until the process ends, otherwise wait at most that many milliseconds; the
-// caller's windows are served meanwhile. Returns the (already closed) process
-// handle value, or 0 when the process could not be created.
-std::uintptr_t RunProcess(const std::string& commandLine, std::int32_t wait);
-// The same; separateMachine asks for the separate virtual machine of 16-bit
-// programs (creation flag 0x800).
-std::uintptr_t RunProcess(const std::string& commandLine, std::int32_t wait, bool separateMachine);
+// A process to start: exactly the program file `programPath` (no search along
+// the command line's unquoted blanks), or, when it is empty, the program that
+// the system finds along `commandLine`; `commandLine` is handed over unchanged.
+// `extraFlags` are added to the creation flags (a new console, normal priority).
+struct ProcessStart {
+  std::string programPath;
+  std::string commandLine;
+  DWORD extraFlags = 0;
+};
 
-// Starts exactly the program file `programPath` (no search along the command
-// line's unquoted blanks) and hands it `commandLine` unchanged.
-std::uintptr_t RunProgram(const std::string& programPath, const std::string& commandLine, std::int32_t wait);
+// Starts the process. wait: 0 = return at once, -1 = wait until the process
+// ends, otherwise wait at most that many milliseconds; the caller's windows are
+// served meanwhile. Returns the (already closed) process handle value, or 0
+// when the process could not be created.
+std::uintptr_t StartProcess(const ProcessStart& start, std::int32_t wait);
 
 // A program file held open, sharing reading only, so that nobody can write,
 // rename or delete it until its process has been created, and whose contents
@@ -46,10 +49,11 @@ class HeldProgram {
 };
 
 // Starts exactly the held program with `commandLine` unchanged and waits as
-// RunProcess does. Where the system offers it, the new process prefers the
+// StartProcess does. Where the system offers it, the new process prefers the
 // system folder's DLLs to same-named ones beside the program; where the system
-// refuses that, it starts as RunProgram would. Right after the process has been
-// created the hold ends and `onStarted` (if set) runs, before any waiting.
+// refuses that, it starts as StartProcess with that program file would. Right
+// after the process has been created the hold ends and `onStarted` (if set)
+// runs, before any waiting.
 std::uintptr_t RunHeldProgram(HeldProgram program, const std::string& commandLine, std::int32_t wait,
                               const std::function<void()>& onStarted = {});
 

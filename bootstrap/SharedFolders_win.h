@@ -35,7 +35,6 @@ class SharedSecurity {
   static std::unique_ptr<SharedSecurity> Build();
 
   SECURITY_ATTRIBUTES* Attributes() noexcept { return &attributes_; }
-  PSECURITY_DESCRIPTOR Descriptor() const noexcept { return selfRelative_.get(); }
 
  private:
   SharedSecurity() = default;

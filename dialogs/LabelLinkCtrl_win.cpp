@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include "platform/Controls_win.h"
-#include "platform/Error.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -25,11 +24,9 @@ UniqueFont CreateLabelFont(const LabelFont& font, const DpiScale& scale) {
 
 TLabelLink::TLabelLink(HWND parent, int left, int top, int width, int height, int id) {
   // No background brush: the label is painted with its parent's colour.
-  if (!CreateWindowObject({.name = L"TolvarLabelLink", .background = nullptr},
-                          {.style = WS_CHILD | WS_VISIBLE, .left = left, .top = top, .clientWidth = width,
-                           .clientHeight = height, .parent = parent})) {
-    throw Error("cannot create a link label");
-  }
+  CreateWindowObject({.name = L"TolvarLabelLink", .background = nullptr},
+                     {.style = WS_CHILD | WS_VISIBLE, .left = left, .top = top, .clientWidth = width,
+                      .clientHeight = height, .parent = parent});
   ::SetWindowLongPtrW(Handle(), GWLP_ID, id);
   savedNormalFont_ = font_;
   ApplyFont();
@@ -70,13 +67,7 @@ UINT TLabelLink::DrawFlags() const {
 }
 
 int TLabelLink::TextHeight(int width) const {
-  std::wstring text = Utf8ToUtf16(Caption());
-  if (text.empty()) text = L" ";  // an empty label is one line high
-  const WindowDC dc(Handle());
-  const SelectObjectScope font(dc.get(), fontHandle_.get());
-  RECT bounds{0, 0, width, 0};
-  ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &bounds, DrawFlags() | DT_CALCRECT);
-  return bounds.bottom - bounds.top;
+  return MeasureText(Handle(), KeptFont(), Caption(), width, DrawFlags()).cy;
 }
 
 void TLabelLink::Rewrap(int width) {
@@ -87,7 +78,7 @@ void TLabelLink::Rewrap(int width) {
 
 void TLabelLink::ApplyFont() {
   UniqueFont created = CreateLabelFont(font_, Dpi());
-  if (created) fontHandle_ = std::move(created);
+  if (created) KeepFont(std::move(created));
   ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -130,7 +121,7 @@ void TLabelLink::Paint() {
   ::FillRect(dc, &client, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ::IsWindowEnabled(Handle()) ? font_.color : ::GetSysColor(COLOR_GRAYTEXT));
-  const SelectObjectScope font(dc, fontHandle_.get());
+  const SelectObjectScope font(dc, KeptFont());
   const std::wstring text = Utf8ToUtf16(Caption());
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, DrawFlags());
   ::EndPaint(Handle(), &paint);
@@ -144,7 +135,7 @@ LRESULT TLabelLink::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills the whole label
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(fontHandle_.get());
+      return reinterpret_cast<LRESULT>(KeptFont());
     case WM_ENABLE:
       ::InvalidateRect(Handle(), nullptr, TRUE);
       return 0;

@@ -106,7 +106,6 @@ class TLabelLink : public Window {
   LabelFont font_;
   LabelFont savedNormalFont_;
   LabelFont hotTrackFont_;
-  UniqueFont fontHandle_;
   Event onClick_;
   Event onDblClick_;
   Event onLinkLabelExecute_;

@@ -15,7 +15,6 @@
 #include "platform/Application_win.h"
 #include "platform/Controls_win.h"
 #include "platform/Dpi_win.h"
-#include "platform/Error.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -83,12 +82,10 @@ COLORREF Lighten(COLORREF color) {
 }  // namespace
 
 TMessDlgForm::TMessDlgForm() {
-  if (!CreateWindowObject({.name = kMessageDialogClassName},
-                          {.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                           .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT,
-                           .clientWidth = kDesignedClientWidth, .clientHeight = kDesignedClientHeight})) {
-    throw Error("cannot create the message dialog");
-  }
+  CreateWindowObject({.name = kMessageDialogClassName},
+                     {.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                      .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT,
+                      .clientWidth = kDesignedClientWidth, .clientHeight = kDesignedClientHeight});
 
   RECT frame{};
   ::GetWindowRect(Handle(), &frame);
@@ -133,21 +130,17 @@ void TMessDlgForm::CreateControls() {
 
 void TMessDlgForm::ApplyScale() {
   const DpiScale& scale = Dpi();
-  UniqueFont formFont = CreateFontByHeight(L"Tahoma", scale.FontHeight(kFormFontPoints));
+  std::vector<HWND> shownInFormFont{Handle(), message_, detailsLabel_, detailMessage_};
+  for (const auto& button : createdButtons_) shownInFormFont.push_back(button->handle);
+  for (const TaskLink& task : tasks_) shownInFormFont.push_back(task.description);
+  // The tree too, so that no control is left with the font that goes now.
+  if (itemsTree_ && itemsTree_->Handle()) shownInFormFont.push_back(itemsTree_->Handle());
+  const HFONT formFont = SetDialogFont(L"Tahoma", kFormFontPoints, shownInFormFont);
   UniqueFont titleFont = CreateFontByHeight(L"Trebuchet MS", scale.FontHeight(kTitleFontPoints), FW_BOLD);
-  const auto setFont = [](HWND control, HFONT font) {
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  };
-  for (const HWND control : {Handle(), message_, detailsLabel_, detailMessage_}) setFont(control, formFont.get());
-  setFont(title_, titleFont.get());
-  for (const auto& button : createdButtons_) setFont(button->handle, formFont.get());
-  for (const TaskLink& task : tasks_) {
-    setFont(task.description, formFont.get());
-    task.link->SetDpi(scale);
-  }
-  if (itemsTree_) itemsTree_->SetScale(scale, formFont.get());
-  formFont_ = std::move(formFont);
+  ::SendMessageW(title_, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont.get()), TRUE);
   titleFont_ = std::move(titleFont);
+  for (const TaskLink& task : tasks_) task.link->SetDpi(scale);
+  if (itemsTree_) itemsTree_->SetScale(scale, formFont);
 
   // The pictures drawn for this DPI, before the ones shown now go.
   UniqueBitmap up = LoadBitmapOnSurface(L"DETAILBUTUP", kDetailGlyphCount, kDetailGlyphWidth, kDetailGlyphHeight,
@@ -171,17 +164,10 @@ void TMessDlgForm::ApplyScale() {
   resize(message_, scale.Scale(kMessageLabelWidth), 0);
   resize(detailsButton_, scale.Scale(kDetailsButtonWidth), scale.Scale(kDetailsButtonHeight));
   resize(detailMessage_, scale.Scale(kDetailLabelWidth), 0);
-  {
-    // The label sizes itself to its caption, with room for the last letter's
-    // smoothed edge, which may reach past its advance width.
-    const WindowDC dc(detailsLabel_);
-    const SelectObjectScope font(dc.get(), formFont_.get());
-    const std::wstring text = Utf8ToUtf16(GetText(detailsLabel_));
-    RECT bounds{};
-    ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &bounds,
-                DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
-    resize(detailsLabel_, bounds.right + scale.Scale(2), bounds.bottom);
-  }
+  // The label sizes itself to its caption, with room for the last letter's
+  // smoothed edge, which may reach past its advance width.
+  const SIZE caption = MeasureText(detailsLabel_, formFont, GetText(detailsLabel_), 0, DT_SINGLELINE | DT_NOPREFIX);
+  resize(detailsLabel_, caption.cx + scale.Scale(2), caption.cy);
   UpdateIcon();
 }
 
@@ -257,9 +243,7 @@ void TMessDlgForm::SetDialogWidth(int width) {
 }
 
 void TMessDlgForm::SetItemRange(std::int32_t first, std::int32_t last) {
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
   itemTreeVisible_ = first >= 0 && last >= first;
-  trackItemTreeHeight_ = wasTracking;
   // The border first, so that the client height set below is the one that stays.
   SetSizeableBorder(itemTreeVisible_);
   if (itemTreeVisible_) FillItemsTree(first, last);
@@ -308,7 +292,7 @@ void TMessDlgForm::AddButton(const TMessageDlgButton& description, int kind) {
                  .width = Scale(kMinButtonWidth), .height = Scale(kButtonHeight),
                  .style = WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY,
                  .id = description.ModalResult != 0 ? description.ModalResult : kNoResultButtonId + position,
-                 .font = formFont_.get()});
+                 .font = KeptFont()});
   if (description.IsDefault) defaultButton_ = button.get();  // the last default button wins
 
   if (record_.CountdownTime > 0) {
@@ -334,7 +318,7 @@ void TMessDlgForm::MeasureButton(PushButton& button) {
   SIZE size{};
   {
     const WindowDC dc(Handle());
-    const SelectObjectScope font(dc.get(), formFont_.get());
+    const SelectObjectScope font(dc.get(), KeptFont());
     ::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
   }
   const int width = ButtonWidthForText(size.cx, Dpi());
@@ -368,7 +352,7 @@ void TMessDlgForm::AddTaskLink(const TMessageDlgButton& description, int& y) {
 
   task.description = CreateControl(Handle(), {.className = L"STATIC", .text = description.Description,
                                               .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY,
-                                              .id = kTaskDescriptionControlId + index, .font = formFont_.get()});
+                                              .id = kTaskDescriptionControlId + index, .font = KeptFont()});
   LayOutTaskLink(task, y);
   tasks_.push_back(std::move(task));
 }
@@ -416,13 +400,8 @@ dialog_layout::PanelStack TMessDlgForm::Panels() const {
 }
 
 int TMessDlgForm::MeasureLabel(HWND label, int width) const {
-  std::wstring text = Utf8ToUtf16(GetText(label));
-  if (text.empty()) text = L" ";  // an empty label is one line high
-  const WindowDC dc(label);
-  const SelectObjectScope font(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
-  RECT bounds{0, 0, width, 0};
-  ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &bounds, kLabelDrawFlags | DT_CALCRECT);
-  return bounds.bottom - bounds.top;
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0));
+  return MeasureText(label, font, GetText(label), width, kLabelDrawFlags).cy;
 }
 
 int TMessDlgForm::SetLabelText(HWND label, const std::string& text) {
@@ -436,9 +415,7 @@ int TMessDlgForm::SetLabelText(HWND label, const std::string& text) {
 
 void TMessDlgForm::MessageLblResizeRequest(int labelHeight) {
   messageLabelHeight_ = labelHeight;
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
   messagePanelHeight_ = MessagePanelHeight(labelHeight, Dpi());
-  trackItemTreeHeight_ = wasTracking;
   UpdateClientHeight();
   ArrangePanels();
 }
@@ -456,19 +433,16 @@ void TMessDlgForm::DetailMessageLblResizeRequest(int labelHeight) {
 
 void TMessDlgForm::UpdateClientHeight() {
   if (itemTreeVisible_ && itemTreePanelHeight_ < Scale(kMinItemTreeHeight)) {
-    const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
     itemTreePanelHeight_ = Scale(kMinItemTreeHeight);
-    trackItemTreeHeight_ = wasTracking;
   }
   RECT frame{};
   ::GetWindowRect(Handle(), &frame);
   RECT client{};
   ::GetClientRect(Handle(), &client);
   const int nonClientHeight = (frame.bottom - frame.top) - client.bottom;
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
+  const OwnResize ownResize(trackItemTreeHeight_);
   ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, ClientHeight(Panels(), Dpi()) + nonClientHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  trackItemTreeHeight_ = wasTracking;
 }
 
 void TMessDlgForm::ArrangePanels() {
@@ -517,7 +491,7 @@ void TMessDlgForm::ArrangePanels() {
 
 void TMessDlgForm::OnDpiChanged(const RECT* suggested) {
   const DpiScale from = std::exchange(laidOutAt_, Dpi());
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
+  const OwnResize ownResize(trackItemTreeHeight_);
   // What was measured or chosen at the old scale, carried over to the new one.
   detailPanelHeight_ = detailPanelTaken_.Carry(detailPanelHeight_, from, Dpi());
   itemTreePanelHeight_ = itemTreeHeightTaken_.Carry(itemTreePanelHeight_, from, Dpi());
@@ -566,16 +540,13 @@ void TMessDlgForm::OnDpiChanged(const RECT* suggested) {
   ArrangeButtons();
   UpdateClientHeight();
   ArrangePanels();
-  trackItemTreeHeight_ = wasTracking;
 }
 
 void TMessDlgForm::UpdateDetails() {
   const bool hasDetails = hasDetailMessage_ || itemsHaveDetails_;
   ::ShowWindow(detailsButton_, hasDetails ? SW_SHOWNA : SW_HIDE);
   ::ShowWindow(detailsLabel_, hasDetails ? SW_SHOWNA : SW_HIDE);
-  const bool wasTracking = std::exchange(trackItemTreeHeight_, false);
   detailPanelVisible_ = hasDetails && detailMessageVisible_;
-  trackItemTreeHeight_ = wasTracking;
   UpdateClientHeight();
   ArrangePanels();
   if (!hasDetails) return;

@@ -99,8 +99,6 @@ class TMessDlgForm : public Window {
   bool ItemsHaveDetails() const noexcept { return itemsHaveDetails_; }
   HWND ItemsTreeView() const noexcept { return itemsTree_ ? itemsTree_->Handle() : nullptr; }
   // Pixels at the window's DPI, as are the panels' heights.
-  int FixedWidth() const noexcept { return fixedWidth_; }
-  int CommonButtonWidth() const noexcept { return commonButtonWidth_; }
   dialog_layout::PanelStack Panels() const;
   // The push buttons of the button list, in creation order.
   std::vector<HWND> PushButtons() const;
@@ -203,7 +201,6 @@ class TMessDlgForm : public Window {
   void ColorManagerThemeChange();
 
   // Controls and resources.
-  UniqueFont formFont_;
   UniqueFont titleFont_;
   UniqueBitmap detailButUp_;
   UniqueBitmap detailButDown_;
@@ -238,7 +235,20 @@ class TMessDlgForm : public Window {
   bool detailMessageVisible_ = false;
   bool itemsHaveDetails_ = false;
   bool itemTreeVisible_ = false;
-  bool trackItemTreeHeight_ = false;
+  bool trackItemTreeHeight_ = false;  // a resize is the user's sizing of the tree
+  // The window's own size changes are not the user's sizing of the tree:
+  // tracking is off while one lasts and as it was afterwards.
+  class OwnResize {
+   public:
+    explicit OwnResize(bool& tracking) : tracking_(tracking), was_(tracking) { tracking = false; }
+    OwnResize(const OwnResize&) = delete;
+    OwnResize& operator=(const OwnResize&) = delete;
+    ~OwnResize() { tracking_ = was_; }
+
+   private:
+    bool& tracking_;
+    bool was_;
+  };
   std::int32_t itemTreePanelHeight_ = dialog_layout::kDefaultItemTreeHeight;
   int fixedWidth_ = 0;
   int designedWidth_ = 0;  // the owner's width at 96 dpi; 0 until SetDialogWidth

@@ -9,6 +9,9 @@
 
 namespace tolvar {
 
+// The registry key below HKEY_CURRENT_USER under which the dialog keeps its settings.
+inline constexpr char kMessageDialogSetupKey[] = "Software\\VORLAK SOFTWARE\\MessageDialogSetup";
+
 inline constexpr char kDetailMessageVisibleValue[] = "DetailMessageVisible";
 inline constexpr char kItemTreePanelHeightValue[] = "ItemTreePanelHeight";
 

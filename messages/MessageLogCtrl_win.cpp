@@ -1,6 +1,6 @@
 #include "messages/MessageLogCtrl_win.h"
 
-#include "dialogs/MessageDialogForm_win.h"
+#include "dialogs/MessageDialogContent_win.h"
 
 namespace tolvar {
 
@@ -9,15 +9,9 @@ std::uint16_t TMessageLog::ShowMessageDialog(TMessageType type, const std::strin
   if (!record.ShowDialog) return 0;
   // The dialog is freed on every way out, an exception included.
   TMessDlgForm dialog;
-  dialog.SetSetupKey(kMessageDialogSetupKey);
-  dialog.SetMessageType(type);
-  dialog.SetTitle(title);
-  dialog.SetMessageText(text);
-  dialog.SetDetailMessage(detail);
-  dialog.SetButtsSameWidth(dialogButtsSameWidth_);
-  dialog.SetDialogRec(record);
-  dialog.SetDialogWidth(dialogWidth_);
-  dialog.SetItemRange(-1, -1);  // no related messages
+  // No related messages: no item tree.
+  ConfigureMessageDialog(dialog, {.type = type, .title = title, .text = text, .detail = detail,
+                                  .buttsSameWidth = dialogButtsSameWidth_, .record = record, .width = dialogWidth_});
   return dialog.Execute();
 }
 

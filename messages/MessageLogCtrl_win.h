@@ -7,12 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "dialogs/MessageDialogSettings_win.h"
 #include "messages/MessageLogTypes.h"
 
 namespace tolvar {
-
-// The registry key below HKEY_CURRENT_USER under which the dialog keeps its settings.
-inline constexpr char kMessageDialogSetupKey[] = "Software\\VORLAK SOFTWARE\\MessageDialogSetup";
 
 class TMessageLog {
  public:

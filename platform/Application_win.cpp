@@ -3,10 +3,20 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/ApplicationWindow_win.h"
 #include "platform/Text.h"
 #include "platform/Window_win.h"
 
 namespace tolvar {
+
+Application::Application() = default;
+
+Application::~Application() {
+  // At exit: the hidden window goes while every member it reports to is alive,
+  // and no hook of an object that is gone sees its last messages.
+  hooks_.clear();
+  applicationWindow_.reset();
+}
 
 Application& Application::Instance() {
   static Application application;
@@ -15,7 +25,9 @@ Application& Application::Instance() {
 
 void Application::SetTitle(std::string title) {
   title_ = std::move(title);
-  if (applicationWindow_) ::SetWindowTextW(applicationWindow_, Utf8ToUtf16(title_).c_str());
+  if (applicationWindow_ && applicationWindow_->Exists()) {
+    ::SetWindowTextW(applicationWindow_->Handle(), Utf8ToUtf16(title_).c_str());
+  }
 }
 
 Window* Application::MainWindow() const noexcept { return topLevel_.empty() ? nullptr : topLevel_.front(); }
@@ -104,42 +116,21 @@ void Application::RemoveMainWindowHook(int id) {
 }
 
 HWND Application::ApplicationWindow() {
-  if (applicationWindow_) return applicationWindow_;
-  static constexpr wchar_t kClassName[] = L"TolvarApplication";
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (!::GetClassInfoExW(instance, kClassName, &existing)) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Application::ApplicationWindowProcedure;
-    wc.hInstance = instance;
-    wc.lpszClassName = kClassName;
-    ::RegisterClassExW(&wc);
+  // Made anew when someone destroyed the one before.
+  if (!applicationWindow_ || !applicationWindow_->Exists()) {
+    applicationWindow_ = std::make_unique<tolvar::ApplicationWindow>(title_);
   }
-  // A hidden top-level window (not message-only) so that it receives the
-  // notifications the system broadcasts to top-level windows.
-  applicationWindow_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, Utf8ToUtf16(title_).c_str(), WS_POPUP, 0, 0, 0,
-                                         0, nullptr, nullptr, instance, nullptr);
-  return applicationWindow_;
+  return applicationWindow_->Handle();
 }
 
-LRESULT CALLBACK Application::ApplicationWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Application& self = Instance();
+bool Application::RunMainWindowHooks(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Copy first: a hook may add or remove hooks while it runs.
+  const auto hooks = hooks_;
   bool handled = false;
-  try {
-    // Copy first: a hook may add or remove hooks while it runs.
-    const auto hooks = self.hooks_;
-    for (const auto& [id, hook] : hooks) {
-      if (hook(message, wParam, lParam)) handled = true;
-    }
-  } catch (...) {
-    // Never through the system's frames: the message loop rethrows it.
-    self.KeepPendingException(std::current_exception());
-    handled = true;
+  for (const auto& [id, hook] : hooks) {
+    if (hook(message, wParam, lParam)) handled = true;
   }
-  if (message == WM_NCDESTROY && hwnd == self.applicationWindow_) self.applicationWindow_ = nullptr;
-  return handled ? 0 : ::DefWindowProcW(hwnd, message, wParam, lParam);
+  return handled;
 }
 
 }  // namespace tolvar

@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tolvar {
 
+class ApplicationWindow;
 class Window;
 
 class Application {
@@ -77,7 +79,6 @@ class Application {
   // The application help: the help file, and an optional handler that sees each
   // help request first (it returns true when it has shown the help itself).
   void SetHelpFile(std::string path) { helpFile_ = std::move(path); }
-  const std::string& HelpFile() const noexcept { return helpFile_; }
   using HelpHandler = std::function<bool(std::int32_t context)>;
   void SetOnHelp(HelpHandler handler) { onHelp_ = std::move(handler); }
   // Shows the help topic `context`; false when nothing was shown (no help file).
@@ -92,14 +93,16 @@ class Application {
   void RemoveMainWindowHook(int id);
   // The hidden application window (created on first use); never shown.
   HWND ApplicationWindow();
+  // Gives a message of the hidden window to every hook; true when one handled it.
+  bool RunMainWindowHooks(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Bookkeeping of the Window base class.
   void AddTopLevelWindow(Window* window);
   void RemoveTopLevelWindow(Window* window);
 
  private:
-  Application() = default;
-  static LRESULT CALLBACK ApplicationWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  Application();
+  ~Application();
 
   std::string title_;
   std::vector<Window*> topLevel_;
@@ -107,7 +110,7 @@ class Application {
   std::exception_ptr pending_;
   ULONGLONG lastPump_ = 0;  // GetTickCount64 when the last pump ended
   HCURSOR cursorOverride_ = nullptr;
-  HWND applicationWindow_ = nullptr;
+  std::unique_ptr<tolvar::ApplicationWindow> applicationWindow_;
   std::vector<std::pair<int, MessageHook>> hooks_;
   std::string helpFile_;
   HelpHandler onHelp_;

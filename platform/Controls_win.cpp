@@ -30,6 +30,16 @@ UniqueFont CreateFontByHeight(const wchar_t* face, int height, int weight) {
   return UniqueFont(::CreateFontIndirectW(&font));
 }
 
+SIZE MeasureText(HWND window, HFONT font, std::string_view text, int width, UINT flags) {
+  std::wstring wide = Utf8ToUtf16(text);
+  if (wide.empty()) wide = L" ";
+  const WindowDC dc(window);
+  const SelectObjectScope selected(dc.get(), font);
+  RECT bounds{0, 0, width, 0};
+  ::DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &bounds, flags | DT_CALCRECT);
+  return {bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
 void SetText(HWND window, std::string_view text) { ::SetWindowTextW(window, Utf8ToUtf16(text).c_str()); }
 
 std::string GetText(HWND window) {

@@ -32,6 +32,11 @@ HWND CreateControl(HWND parent, const ControlSpec& params);
 // designed layouts give it).
 UniqueFont CreateFontByHeight(const wchar_t* face, int height, int weight = FW_NORMAL);
 
+// The size of `text` as DrawText lays it out with `font` on `window`'s display
+// context in a rectangle `width` wide, with `flags` (DT_CALCRECT is added). An
+// empty text measures as one line, as a label shows it.
+SIZE MeasureText(HWND window, HFONT font, std::string_view text, int width, UINT flags);
+
 void SetText(HWND window, std::string_view text);
 std::string GetText(HWND window);
 

@@ -33,32 +33,33 @@ void EnableWindows(const std::vector<HWND>& windows) {
   }
 }
 
+DisabledWindowsScope::DisabledWindowsScope(HWND keep)
+    : previouslyActive_(::GetActiveWindow()), disabled_(DisableThreadWindows(keep)) {}
+
+DisabledWindowsScope::~DisabledWindowsScope() {
+  EnableWindows(disabled_);
+  if (previouslyActive_ && ::IsWindow(previouslyActive_)) ::SetActiveWindow(previouslyActive_);
+}
+
 namespace {
 
-// Gives the windows back and re-activates the one that was active, on every way
-// out of the modal loop, and passes on a WM_QUIT that ended it.
-class ModalScope {
+// Passes on a WM_QUIT that ended the modal loop, on every way out of it.
+class QuitRepost {
  public:
-  explicit ModalScope(HWND dialog) : previouslyActive_(::GetActiveWindow()), disabled_(DisableThreadWindows(dialog)) {}
-  ModalScope(const ModalScope&) = delete;
-  ModalScope& operator=(const ModalScope&) = delete;
-  ~ModalScope() {
-    // Re-enable before the dialog disappears so that the system activates one of
-    // our windows rather than another program's.
-    EnableWindows(disabled_);
-    if (previouslyActive_ && ::IsWindow(previouslyActive_)) ::SetActiveWindow(previouslyActive_);
-    if (quit_) ::PostQuitMessage(static_cast<int>(quitCode_));
+  QuitRepost() = default;
+  QuitRepost(const QuitRepost&) = delete;
+  QuitRepost& operator=(const QuitRepost&) = delete;
+  ~QuitRepost() {
+    if (quit_) ::PostQuitMessage(static_cast<int>(code_));
   }
   void Quit(WPARAM code) {
     quit_ = true;
-    quitCode_ = code;
+    code_ = code;
   }
 
  private:
-  HWND previouslyActive_;
-  std::vector<HWND> disabled_;
   bool quit_ = false;
-  WPARAM quitCode_ = 0;
+  WPARAM code_ = 0;
 };
 
 }  // namespace
@@ -66,14 +67,15 @@ class ModalScope {
 void RunModalLoopImpl(HWND dialog, bool (*finished)(void*), void* context) {
   Application& application = Application::Instance();
   {
-    ModalScope scope(dialog);
+    QuitRepost quit;
+    const DisabledWindowsScope others(dialog);
     MSG message;
     // A handler's exception ends the loop too; it is rethrown below.
     while (!application.HasPendingException() && ::IsWindow(dialog) && !finished(context)) {
       const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
       if (got == -1) break;
       if (got == 0) {
-        scope.Quit(message.wParam);
+        quit.Quit(message.wParam);
         break;
       }
       application.DispatchQueuedMessage(message);

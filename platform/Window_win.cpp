@@ -1,7 +1,9 @@
 #include "platform/Window_win.h"
 
 #include "platform/Application_win.h"
+#include "platform/Controls_win.h"
 #include "platform/Dpi_win.h"
+#include "platform/Error.h"
 #include "platform/Text.h"
 
 namespace tolvar {
@@ -33,7 +35,7 @@ void Window::CenterOnScreen() {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool Window::CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& params) {
+void Window::CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& params) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
@@ -47,10 +49,11 @@ bool Window::CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& 
     wc.hbrBackground = windowClass.background;
     wc.hIcon = windowClass.icon;
     wc.lpszClassName = windowClass.name;
-    if (!::RegisterClassExW(&wc)) return false;
+    if (!::RegisterClassExW(&wc)) throw Error("cannot register a window class");
   }
 
-  topLevel_ = (params.style & WS_CHILD) == 0;
+  const bool topLevel = (params.style & WS_CHILD) == 0;
+  tracked_ = topLevel && params.countsAsProgramWindow;
   // A child has its parent's DPI; a top-level window starts at the system's and
   // learns its monitor's once it exists.
   dpi_ = params.parent ? DpiScaleOf(params.parent) : DpiScale::Of(SystemDpi());
@@ -62,15 +65,14 @@ bool Window::CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& 
                                          frame.bottom - frame.top, params.parent, nullptr, instance, this);
   // A handler that failed during creation: its exception goes on from here.
   Application::Instance().RethrowPendingException();
-  if (!created) return false;
-  if (topLevel_ && hwnd_) {
+  if (!created) throw Error("cannot create a window");
+  if (topLevel && hwnd_) {
     const DpiScale actual = DpiScale::Of(WindowDpi(hwnd_));
     if (actual != dpi_) {
       dpi_ = actual;
       SetClientSize(dpi_.Scale(params.clientWidth), dpi_.Scale(params.clientHeight));
     }
   }
-  return true;
 }
 
 void Window::SetClientSize(int width, int height) {
@@ -79,6 +81,18 @@ void Window::SetClientSize(int width, int height) {
                                     static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_.dpi);
   ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT Window::SetDialogFont(const wchar_t* face, int points, const std::vector<HWND>& controls, int weight) {
+  UniqueFont font = CreateFontByHeight(face, dpi_.FontHeight(points), weight);
+  // The controls take the new font before the one they show now goes.
+  for (const HWND control : controls) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  return KeepFont(std::move(font));
+}
+
+HFONT Window::KeepFont(UniqueFont font) {
+  font_ = std::move(font);
+  return font_.get();
 }
 
 void Window::SetDpi(const DpiScale& scale) {
@@ -116,7 +130,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = hwnd;
     ::SetPropW(hwnd, kObjectProperty, self);
-    if (self->topLevel_) Application::Instance().AddTopLevelWindow(self);
+    if (self->tracked_) Application::Instance().AddTopLevelWindow(self);
   } else {
     self = WindowFromHandle(hwnd);
   }
@@ -134,7 +148,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
   }
   if (message == WM_NCDESTROY) {
     ::RemovePropW(hwnd, kObjectProperty);
-    if (self->topLevel_) Application::Instance().RemoveTopLevelWindow(self);
+    if (self->tracked_) Application::Instance().RemoveTopLevelWindow(self);
     self->hwnd_ = nullptr;
     self->OnDestroyed();
   }

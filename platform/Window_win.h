@@ -1,13 +1,21 @@
 // Base class of the program's own windows: one window procedure for every class,
 // which stores the C++ object at WM_NCCREATE, forwards each message to it and
 // forgets it at WM_NCDESTROY.
+//
+// Teardown order: ~Window destroys the window, and only then do the base's own
+// members go. So the font a window and its controls draw with is kept here
+// (SetDialogFont, KeepFont), never in a subclass, whose members are gone before
+// ~Window runs. A subclass that draws with other members of its own (pictures)
+// destroys the window in its own destructor.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/DpiScale.h"
+#include "platform/Handle_win.h"
 
 namespace tolvar {
 
@@ -57,10 +65,15 @@ class Window {
     int clientWidth = 0;  // the outer size follows from the client size and the frame
     int clientHeight = 0;
     HWND parent = nullptr;
+    // A top-level window counts among the program's windows (MainWindow, the
+    // final message loop); the hidden application window does not.
+    bool countsAsProgramWindow = true;
   };
 
-  // Registers the class on first use and creates the window; false on failure.
-  bool CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& params);
+  // Registers the class on first use and creates the window. Every window of the
+  // program follows one policy when that fails: it throws Error, so no object
+  // stands half made without its window.
+  void CreateWindowObject(const ClassSpec& windowClass, const CreateSpec& params);
 
   // Handles one message; the default passes it to DefWindowProcW. Subclasses
   // pass what they do not handle to Window::HandleMessage.
@@ -79,11 +92,21 @@ class Window {
   // position, with the frame of its DPI.
   void SetClientSize(int width, int height);
 
+  // The dialog font: `face` at `points` at the window's DPI, given to every
+  // window of `controls` (the form itself among them as the caller lists it)
+  // and kept until the next call or until the window is gone. Returns it.
+  HFONT SetDialogFont(const wchar_t* face, int points, const std::vector<HWND>& controls, int weight = FW_NORMAL);
+  // Keeps `font` as the window's font, in place of the one before, which the
+  // callers have stopped using. Returns it.
+  HFONT KeepFont(UniqueFont font);
+  HFONT KeptFont() const noexcept { return font_.get(); }
+
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
-  bool topLevel_ = false;
+  bool tracked_ = false;  // listed with Application as a top-level window
   DpiScale dpi_;
+  UniqueFont font_;  // outlives the window: see the teardown order above
 };
 
 // The Window object behind a window of the program's own classes, or nullptr.

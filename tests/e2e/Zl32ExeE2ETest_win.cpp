@@ -6,6 +6,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Handle_win.h"
 #include "platform/Text.h"
+#include "platform/Texts.h"
+#include "resources/WaitPictures.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/Scratch_win.h"
@@ -174,6 +176,23 @@ TEST(Zl32Exe, VersionIsTheVersionResources) {
 
   EXPECT_EQ(Zl32Output("--version", scratch / "out.txt"), "zl32 " + version + "\r\n");  // a text-mode console line
   EXPECT_EQ(RunZl32("--version"), 0);
+}
+
+// A console tool carries the texts it prints and its version, not the windows'
+// pictures of the bootstrapper.
+TEST(Zl32Exe, CarriesTheStringTableButNoWindowPictures) {
+  const std::wstring program = Utf8ToUtf16(TestProgramFolder() + "zl32.exe");
+  const HMODULE module =
+      ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(module, nullptr);
+  const wchar_t* text = nullptr;
+  EXPECT_GT(::LoadStringW(module, static_cast<UINT>(TextId::WizardCopyFailed), reinterpret_cast<LPWSTR>(&text), 0), 0);
+  EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION), nullptr);
+  for (const wchar_t* bitmap : {L"DETAILBUTUP", L"DETAILBUTDOWN", L"TASKARROW", L"ITEMTREEIMAGES"}) {
+    EXPECT_EQ(::FindResourceW(module, bitmap, RT_BITMAP), nullptr) << Utf16ToUtf8(bitmap);
+  }
+  EXPECT_EQ(::FindResourceW(module, MAKEINTRESOURCEW(IDI_WAIT_CLOCK), RT_RCDATA), nullptr);
+  ::FreeLibrary(module);
 }
 
 }  // namespace

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <thread>
 
 #include "platform/Controls_win.h"
+#include "platform/Error.h"
 #include "platform/ThreadWindows_win.h"
 #include "platform/Window_win.h"
+#include "tests/support/DestroyWatch_win.h"
 #include "tests/support/MessageBarrier_win.h"
 
 namespace tolvar {
@@ -30,8 +33,7 @@ class TestWindow : public Window {
     params.clientWidth = 200;
     params.clientHeight = 100;
     params.left = params.top = 10;
-    const bool created = CreateWindowObject(windowClass, params);
-    EXPECT_TRUE(created);
+    CreateWindowObject(windowClass, params);
   }
   bool PreTranslateMessage(MSG& message) override {
     if (message.message == WM_KEYDOWN) ++previewedKeys;
@@ -67,6 +69,49 @@ TEST(WindowObject, MessagesReachTheObjectUntilTheWindowIsGone) {
   EXPECT_FALSE(::IsWindow(handle));
   EXPECT_EQ(window.destroyedCalls, 1);
   EXPECT_EQ(WindowFromHandle(handle), nullptr);
+}
+
+// A form whose label shows the dialog font that the base class keeps.
+class LabelledWindow : public TestWindow {
+ public:
+  LabelledWindow() : TestWindow("labelled") {
+    label = CreateControl(Handle(), {.text = "Štítek", .width = 80, .height = 13});
+    Refont(8);
+  }
+  HFONT Refont(int points) { return SetDialogFont(L"Tahoma", points, {Handle(), label}); }
+  HWND label = nullptr;
+};
+
+HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)); }
+
+TEST(WindowObject, TheDialogFontReachesTheControlsAndOutlivesTheWindow) {
+  auto window = std::make_unique<LabelledWindow>();
+  const HFONT first = FontOf(window->label);
+  EXPECT_TRUE(test::IsLiveFont(first));
+  const HFONT second = window->Refont(12);
+  EXPECT_EQ(FontOf(window->label), second);
+  EXPECT_NE(second, first);
+  EXPECT_FALSE(test::IsLiveFont(first));  // the one before goes once nobody shows it
+
+  const test::FontAtTeardown teardown = test::DestroyWatchingFont(window, second);
+  EXPECT_TRUE(teardown.windowDestroyed);
+  EXPECT_TRUE(teardown.liveWhileDestroyed);
+  EXPECT_FALSE(teardown.liveAfter);
+}
+
+// A child style without a parent: the system refuses to make it.
+class ImpossibleWindow : public Window {
+ public:
+  ImpossibleWindow() {
+    ClassSpec windowClass;
+    windowClass.name = L"TolvarTestWindow";
+    CreateWindowObject(windowClass, CreateSpec{.style = WS_CHILD});
+  }
+};
+
+TEST(WindowObject, AWindowTheSystemRefusesThrowsAndLeavesNothingBehind) {
+  EXPECT_THROW(ImpossibleWindow{}, Error);
+  EXPECT_TRUE(Application::Instance().TopLevelWindows().empty());
 }
 
 TEST(WindowObject, TheClientAreaHasTheDesignedSize) {
@@ -160,12 +205,17 @@ TEST(ApplicationObject, CursorOverrideWinsOverTheWindowsOwnCursorAndIsRestored) 
   EXPECT_EQ(Application::Instance().CursorOverride(), nullptr);
 }
 
-TEST(ApplicationObject, MainWindowHooksSeeTheThemeChangeUntilRemoved) {
-  int seen = 0;
-  const int id = Application::Instance().AddMainWindowHook([&](UINT message, WPARAM, LPARAM) {
-    if (message == WM_THEMECHANGED) ++seen;
+// A hook that counts the `watched` messages reaching the hidden window.
+int AddCountingHook(UINT watched, int& seen) {
+  return Application::Instance().AddMainWindowHook([watched, &seen](UINT message, WPARAM, LPARAM) {
+    if (message == watched) ++seen;
     return false;
   });
+}
+
+TEST(ApplicationObject, MainWindowHooksSeeTheThemeChangeUntilRemoved) {
+  int seen = 0;
+  const int id = AddCountingHook(WM_THEMECHANGED, seen);
   const HWND hidden = Application::Instance().ApplicationWindow();
   ASSERT_NE(hidden, nullptr);
   EXPECT_FALSE(::IsWindowVisible(hidden));
@@ -175,6 +225,20 @@ TEST(ApplicationObject, MainWindowHooksSeeTheThemeChangeUntilRemoved) {
   Application::Instance().RemoveMainWindowHook(id);
   ::SendMessageW(hidden, WM_THEMECHANGED, 0, 0);
   EXPECT_EQ(seen, 1);
+}
+
+TEST(ApplicationObject, ADestroyedHiddenWindowIsMadeAnewAndTheHooksFollowIt) {
+  int seen = 0;
+  const int id = AddCountingHook(WM_SYSCOLORCHANGE, seen);
+  const HWND first = Application::Instance().ApplicationWindow();
+  ASSERT_TRUE(::DestroyWindow(first));
+  const HWND second = Application::Instance().ApplicationWindow();
+  ASSERT_TRUE(::IsWindow(second));
+  EXPECT_FALSE(::IsWindowVisible(second));
+  ::SendMessageW(second, WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(Application::Instance().MainWindow(), nullptr);
+  Application::Instance().RemoveMainWindowHook(id);
 }
 
 TEST(ModalLoop, DisablesTheOtherWindowsAndRepostsQuit) {
@@ -207,6 +271,37 @@ TEST(ThreadWindows, OnlyVisibleEnabledWindowsAreDisabledAndGivenBack) {
   EnableWindows(disabled);
   EXPECT_TRUE(::IsWindowEnabled(shown.Handle()));
   EXPECT_FALSE(::IsWindowEnabled(alreadyDisabled.Handle()));
+}
+
+TEST(ThreadWindows, AScopeGivesTheWindowsAndTheActivationBack) {
+  TestWindow owner("owner");
+  TestWindow dialog("dialog");
+  ::SetActiveWindow(owner.Handle());
+  {
+    const DisabledWindowsScope others(dialog.Handle());
+    EXPECT_EQ(others.PreviouslyActive(), owner.Handle());
+    EXPECT_EQ(others.Disabled(), std::vector<HWND>{owner.Handle()});
+    EXPECT_FALSE(::IsWindowEnabled(owner.Handle()));
+    EXPECT_TRUE(::IsWindowEnabled(dialog.Handle()));
+    ::SetActiveWindow(dialog.Handle());
+  }
+  EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
+  EXPECT_EQ(::GetActiveWindow(), owner.Handle());
+}
+
+TEST(ThreadWindows, AScopeThatForgotTheActivationLeavesItWhereItIs) {
+  TestWindow owner("owner");
+  TestWindow dialog("dialog");
+  TestWindow third("third");
+  ::SetActiveWindow(owner.Handle());
+  {
+    DisabledWindowsScope others(dialog.Handle());
+    ::EnableWindow(third.Handle(), TRUE);
+    ::SetActiveWindow(third.Handle());
+    others.ForgetActivation();
+  }
+  EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
+  EXPECT_EQ(::GetActiveWindow(), third.Handle());
 }
 
 // The robots' barrier: keys posted from another thread, and the characters they

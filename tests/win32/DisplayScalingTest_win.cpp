@@ -14,7 +14,7 @@
 
 #include "archive/MessWait_win.h"
 #include "bootstrap/InstProgress_win.h"
-#include "dialogs/MessageDialogForm_win.h"
+#include "dialogs/MessageDialogContent_win.h"
 #include "dialogs/MsgBoxTypes.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
@@ -179,24 +179,23 @@ TMessageDlgButton Task(const char* caption, const char* description, std::uint16
 // A dialog with everything that has a layout: two lines of message, task links,
 // OK and Back, the details pane open and a tree of three items.
 void ConfigureFullDialog(TMessDlgForm& form) {
-  form.SetSetupKey(kMessageDialogSetupKey);
-  form.SetMessageType(mltWarning);
-  form.SetTitle("Chybí instalační disk");
-  form.SetMessageText("Soubor setup2.cab nebyl nalezen.\nVložte prosím druhý disk.");
-  form.SetDetailMessage("Zdrojová složka: D:\\");
-  form.SetButtsSameWidth(true);
   TDialogRec record;
   const TMessageDlgButton tasks[] = {Task("Vložit disk a pokračovat", "Instalace pokračuje.", mrOk, true),
                                      Task("Ukončit instalaci", "Již zkopírované soubory zůstanou na disku.", mrAbort)};
   BuildDialogRec(record, true, (1u << sbkOk) | (1u << sbkBack), {}, tasks, 0, -1, 0, -1, {}, {}, 1);
-  form.SetDialogRec(record);
-  form.SetDialogWidth(440);
-  form.SetItemReader([](std::int32_t index, bool wantDetail, TDialogItem& item) {
-    item.Level = index == 0 ? 0 : 1;
-    item.Text = std::string(1, static_cast<char>('A' + index));
-    if (wantDetail) item.Detail = "Podrobnosti položky.";
-  });
-  form.SetItemRange(0, 2);
+  ConfigureMessageDialog(form, {.type = mltWarning,
+                                .title = "Chybí instalační disk",
+                                .text = "Soubor setup2.cab nebyl nalezen.\nVložte prosím druhý disk.",
+                                .detail = "Zdrojová složka: D:\\",
+                                .record = record,
+                                .itemReader =
+                                    [](std::int32_t index, bool wantDetail, TDialogItem& item) {
+                                      item.Level = index == 0 ? 0 : 1;
+                                      item.Text = std::string(1, static_cast<char>('A' + index));
+                                      if (wantDetail) item.Detail = "Podrobnosti položky.";
+                                    },
+                                .firstItem = 0,
+                                .lastItem = 2});
 }
 
 void ExpectDialogAt(const TMessDlgForm& form, const DpiScale& s, bool frameDrawnAtDpi) {
@@ -206,7 +205,6 @@ void ExpectDialogAt(const TMessDlgForm& form, const DpiScale& s, bool frameDrawn
   const PanelTops tops = dialog_layout::ArrangePanels(panels);
   const SIZE client = ClientOf(dialog);
   EXPECT_EQ(FrameOf(dialog).cx, s.Scale(440));
-  EXPECT_EQ(form.FixedWidth(), s.Scale(440));
   EXPECT_EQ(client.cy, ClientHeight(panels, s));
   EXPECT_EQ(panels.buttons, s.Scale(45));
 

@@ -4,12 +4,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 #include "archive/ZLibCtrl.h"
 #include "bootstrap/InstProgress_win.h"
 #include "platform/Controls_win.h"
 #include "platform/MemoryStream.h"
 #include "platform/Text.h"
 #include "tests/fixtures/ArchiveBytes.h"
+#include "tests/support/DestroyWatch_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/Scratch_win.h"
 
@@ -33,6 +36,17 @@ void ExpectRect(HWND parent, HWND child, int left, int top, int width, int heigh
   EXPECT_EQ(rect.top, top);
   EXPECT_EQ(rect.right - rect.left, width);
   EXPECT_EQ(rect.bottom - rect.top, height);
+}
+
+TEST(InstProgressForm, TheFontOfItsLabelsIsStillThereWhileTheWindowIsDestroyed) {
+  auto form = std::make_unique<TInstProgressForm>();
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(form->Label1(), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(test::IsLiveFont(font));
+  EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(form->Label2(), WM_GETFONT, 0, 0)), font);
+  const test::FontAtTeardown teardown = test::DestroyWatchingFont(form, font);
+  EXPECT_TRUE(teardown.windowDestroyed);
+  EXPECT_TRUE(teardown.liveWhileDestroyed);
+  EXPECT_FALSE(teardown.liveAfter);
 }
 
 TEST(InstProgressForm, HasItsDesignedLayoutTextsAndNoWayToBeClosed) {

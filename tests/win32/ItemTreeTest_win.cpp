@@ -4,7 +4,7 @@
 // the mouse and remembered in the registry for the next dialog.
 #include <gtest/gtest.h>
 
-#include "dialogs/MessageDialogForm_win.h"
+#include "dialogs/MessageDialogContent_win.h"
 #include "dialogs/MsgBoxTypes.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
@@ -46,18 +46,11 @@ struct TreeDialogSpec {
 
 // Configured in the order the message log uses, with the items last.
 void Configure(TMessDlgForm& form, const TreeDialogSpec& params) {
-  form.SetSetupKey(kMessageDialogSetupKey);
-  form.SetMessageType(params.type);
-  form.SetTitle({});
-  form.SetMessageText("Některé soubory se nepodařilo zkopírovat.");
-  form.SetDetailMessage(params.detail);
-  form.SetButtsSameWidth(true);
   TDialogRec record;
   BuildDialogRec(record, true, params.buttons, params.customButtons, {}, 0, -1, 0, -1, {}, {}, 1);
-  form.SetDialogRec(record);
-  form.SetDialogWidth(440);
-  form.SetItemReader(params.items.Reader());
-  form.SetItemRange(0, params.items.Last());
+  ConfigureMessageDialog(form, {.type = params.type, .text = "Některé soubory se nepodařilo zkopírovat.",
+                                .detail = params.detail, .record = record, .itemReader = params.items.Reader(),
+                                .firstItem = 0, .lastItem = params.items.Last()});
 }
 
 // Shown once the dialog is: the control's own visibility, whether or not the dialog is on the screen.
@@ -86,7 +79,7 @@ int StoredTreeHeight() {
       RegistryKey::OpenRead(HKEY_CURRENT_USER, kMessageDialogSetupKey).ReadDword("ItemTreePanelHeight").value_or(0));
 }
 
-class ItemTree : public DialogSettingsTest {};
+using ItemTree = DialogSettingsTest;
 
 TEST_F(ItemTree, ASingleItemIsOneNodeNamedAfterTheMessageType) {
   const std::pair<TMessageType, const char*> types[] = {

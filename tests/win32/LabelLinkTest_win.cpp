@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/Application_win.h"
+#include "tests/support/DestroyWatch_win.h"
 #include "tests/win32/DialogRobot_win.h"
 
 namespace tolvar::test {
@@ -22,7 +25,7 @@ class Surface : public Window {
     params.top = 100;
     params.clientWidth = 400;
     params.clientHeight = 300;
-    EXPECT_TRUE(CreateWindowObject(windowClass, params));
+    CreateWindowObject(windowClass, params);
   }
 };
 
@@ -84,6 +87,18 @@ void Count(TLabelLink& label, Counts& counts) {
 }
 
 const char kLongCaption[] = "Vybrat jinou složku, ze které se načtou soubory instalace";
+
+TEST(LabelLink, ItsFontIsStillThereWhileItsWindowIsDestroyed) {
+  Surface surface;
+  auto label = std::make_unique<TLabelLink>(surface.Handle(), 10, 10, 200, 20);
+  label->SetCaption("Vložit disk a pokračovat");
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(label->Handle(), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(IsLiveFont(font));
+  const FontAtTeardown teardown = DestroyWatchingFont(label, font);
+  EXPECT_TRUE(teardown.windowDestroyed);
+  EXPECT_TRUE(teardown.liveWhileDestroyed);
+  EXPECT_FALSE(teardown.liveAfter);
+}
 
 TEST(LabelLink, AfterCreationALinkWithHotTracking) {
   Surface surface;

@@ -2,7 +2,6 @@
 // dialogs worked by a robot on a second thread.
 #include <gtest/gtest.h>
 
-
 #include "dialogs/GMessDlg_win.h"
 #include "dialogs/MessageDialogForm_win.h"
 #include "messages/MessageLogCtrl_win.h"
@@ -14,7 +13,7 @@
 namespace tolvar::test {
 namespace {
 
-class MessageBoxTest : public DialogSettingsTest {};
+using MessageBoxTest = DialogSettingsTest;
 
 struct Seen {
   std::string title;

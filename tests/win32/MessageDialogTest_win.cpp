@@ -6,6 +6,7 @@
 
 #include <atomic>
 
+#include "dialogs/MessageDialogContent_win.h"
 #include "dialogs/MsgBoxTypes.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
@@ -49,15 +50,8 @@ struct DialogSpec {
 };
 
 void Configure(TMessDlgForm& form, const DialogSpec& params) {
-  form.SetSetupKey(kMessageDialogSetupKey);
-  form.SetMessageType(params.type);
-  form.SetTitle(params.title);
-  form.SetMessageText(params.text);
-  form.SetDetailMessage(params.detail);
-  form.SetButtsSameWidth(params.sameWidth);
-  form.SetDialogRec(params.record);
-  form.SetDialogWidth(440);
-  form.SetItemRange(-1, -1);
+  ConfigureMessageDialog(form, {.type = params.type, .title = params.title, .text = params.text,
+                                .detail = params.detail, .buttsSameWidth = params.sameWidth, .record = params.record});
 }
 
 struct Outcome {
@@ -80,7 +74,7 @@ Outcome RunDialog(const DialogSpec& params, std::function<void(HWND)> robot,
   return outcome;
 }
 
-class MessageDialog : public DialogSettingsTest {};
+using MessageDialog = DialogSettingsTest;
 
 TEST_F(MessageDialog, OneLineMessageWithTheBackButton) {
   std::string caption, title, message;

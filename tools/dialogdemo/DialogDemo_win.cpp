@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "dialogs/GMessDlg_win.h"
-#include "dialogs/MessageDialogForm_win.h"
+#include "dialogs/MessageDialogContent_win.h"
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
 #include "platform/DllSafety_win.h"
@@ -42,23 +42,19 @@ struct DemoItem {
 Result ShowRecord(TMessageType type, const std::string& title, const std::string& text, const std::string& detail,
                   const TDialogRec& record, bool sameWidth = true, const std::vector<DemoItem>& items = {}) {
   TMessDlgForm dialog;
-  dialog.SetSetupKey(kMessageDialogSetupKey);
-  dialog.SetMessageType(type);
-  dialog.SetTitle(title);
-  dialog.SetMessageText(text);
-  dialog.SetDetailMessage(detail);
-  dialog.SetButtsSameWidth(sameWidth);
-  dialog.SetDialogRec(record);
-  dialog.SetDialogWidth(440);
+  MessageDialogContent content{.type = type, .title = title, .text = text, .detail = detail,
+                               .buttsSameWidth = sameWidth, .record = record};
   if (!items.empty()) {
-    dialog.SetItemReader([&items](std::int32_t index, bool wantDetail, TDialogItem& item) {
+    content.itemReader = [&items](std::int32_t index, bool wantDetail, TDialogItem& item) {
       const DemoItem& demo = items.at(static_cast<std::size_t>(index));
       item.Level = demo.level;
       item.Text = demo.text;
       if (wantDetail) item.Detail = demo.detail;
-    });
+    };
+    content.firstItem = 0;
+    content.lastItem = static_cast<std::int32_t>(items.size()) - 1;
   }
-  dialog.SetItemRange(items.empty() ? -1 : 0, static_cast<std::int32_t>(items.size()) - 1);
+  ConfigureMessageDialog(dialog, content);
   const std::uint16_t modalResult = dialog.Execute();
   return Combined(modalResult, dialog.ResultCode());
 }
