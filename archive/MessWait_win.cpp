@@ -66,13 +66,7 @@ void TWaitForm::LayOut() {
   myGauge_->SetDpi(scale);
   myGauge_->SetFont(font);
 
-  // The pictures at the size of this DPI, before the ones they replace go.
-  UniqueIcon icons[4];
-  for (int i = 0; i < 4; ++i) {
-    icons[i] = IconFromPicture(LoadIconFilePicture(kPictures[i], kPictureSize, scale));
-    ::SendMessageW(images_[i], STM_SETICON, reinterpret_cast<WPARAM>(icons[i].get()), 0);
-    icons_[i] = std::move(icons[i]);
-  }
+  if (picturesLoaded_) LoadPictures();
 
   SetClientSize(scale.Scale(kClientWidth), scale.Scale(kClientHeight));
   const auto place = [&](HWND control, int left, int top, int width, int height) {
@@ -85,6 +79,16 @@ void TWaitForm::LayOut() {
   place(textLbl_, 5, 5, 351, 26);
   place(myGauge_->Handle(), 5, 45, 351, 16);
   place(prerusitBut_, 140, 80, 81, 26);
+}
+
+void TWaitForm::LoadPictures() {
+  // At the size of this DPI, each before the one it replaces goes.
+  for (int i = 0; i < 4; ++i) {
+    UniqueIcon icon = IconFromPicture(LoadIconFilePicture(kPictures[i], kPictureSize, Dpi()));
+    ::SendMessageW(images_[i], STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    icons_[i] = std::move(icon);
+  }
+  picturesLoaded_ = true;
 }
 
 void TWaitForm::OnDpiChanged(const RECT* suggested) {
@@ -148,6 +152,8 @@ void TWaitForm::Setup(const std::string& text, std::int32_t maximum, bool showAb
   myGauge_->SetProgress(0);
   myGauge_->SetMaxValue(maximum);
   SetVisible(myGauge_->Handle(), maximum != 0);
+  // Only the clock shows pictures: a window with a gauge does not make them.
+  if (maximum == 0 && !picturesLoaded_) LoadPictures();
   SetVisible(images_[3], maximum == 0);
   SetVisible(images_[0], maximum == 0);
 

@@ -57,7 +57,7 @@ class TWaitForm : public Window {
   friend void StepWait(std::unique_ptr<TWaitForm>&);
   friend void CloseWait(std::unique_ptr<TWaitForm>&);
 
-  // The designed layout at the window's DPI: font, pictures, client area, controls.
+  // The designed layout at the window's DPI: font, pictures (once made), client area, controls.
   void LayOut();
   void FormCreate();
   void PrerusitButClick();
@@ -65,7 +65,11 @@ class TWaitForm : public Window {
   void Step();
   void RestoreOthers();
 
+  // The four pictures at the window's DPI; made when the clock is first shown.
+  void LoadPictures();
+
   UniqueIcon icons_[4];
+  bool picturesLoaded_ = false;
   HWND images_[4] = {};
   HWND waitLbl_ = nullptr;
   HWND textLbl_ = nullptr;
