@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock_win.h"
 #include "archive/MessWait_win.h"
 #include "bootstrap/CopyStep_win.h"
 #include "bootstrap/FileCopy_win.h"
@@ -31,13 +32,6 @@
 namespace {
 
 using namespace tolvar;
-
-double Seconds() {
-  LARGE_INTEGER now{}, frequency{};
-  ::QueryPerformanceCounter(&now);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::size_t PeakWorkingSet() {
   PROCESS_MEMORY_COUNTERS counters{};

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock_win.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/CodePage.h"
 #include "archive/MessWait_win.h"
@@ -28,13 +29,6 @@
 namespace {
 
 using namespace tolvar;
-
-double Seconds() {
-  LARGE_INTEGER now{}, frequency{};
-  ::QueryPerformanceCounter(&now);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());

@@ -13,18 +13,11 @@ cmake --preset native >/dev/null
 cmake --build --preset native --target zl32
 
 build="$(pwd)/build/win64"
-run="$build/wine-run.sh"
-"$run" cmd /c exit >/dev/null 2>&1   # creates the Wine prefix on first use
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
-export LC_ALL=C.UTF-8  # as the Wine wrapper runs every program (see there)
+. cmake/wine-session.sh
 # On the virtual display nobody can read a message, so the watcher that takes
 # the pictures closes each one once it has pictured it and printed its texts.
 close_messages=""
-if [ -z "${DISPLAY:-}" ]; then
-  DISPLAY=$(cut -d' ' -f1 "$build/xvfb.display")
-  export DISPLAY
-  close_messages="--close-messages"
-fi
+[ -z "$virtual_display" ] || close_messages="--close-messages"
 
 # The medium: a folder with blanks in its name, as a download folder may have.
 medium="$WINEPREFIX/drive_c/Demo Medium"

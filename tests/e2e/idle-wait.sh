@@ -7,19 +7,9 @@
 # Usage: idle-wait.sh <build folder>   (the Windows build, with bin/ and wine-run.sh)
 set -eu
 build=$(cd "$1" && pwd)
-run="$build/wine-run.sh"
-export WINEPREFIX="$build/wineprefix"
-export LC_ALL=C.UTF-8  # as the Wine wrapper runs every program (see there)
+. "$(dirname "$0")/../../cmake/wine-session.sh"
 limit_ms=300
 window_s=1.5
-
-# The wrapper creates the prefix and, without a display, an X server.
-"$run" cmd /c exit >/dev/null 2>&1
-if [ -z "${DISPLAY:-}" ]; then
-  DISPLAY=$(cut -d' ' -f1 "$build/xvfb.display")
-  export DISPLAY
-fi
-export WINEDEBUG=-all
 
 label="idle wait $$"
 root="$WINEPREFIX/drive_c/tolvar-tests/$label"

@@ -9,15 +9,7 @@
 set -eu
 build=$(cd "$1" && pwd)
 source=$(cd "$(dirname "$0")/../.." && pwd)
-run="$build/wine-run.sh"
-export WINEPREFIX="$build/wineprefix"
-export LC_ALL=C.UTF-8  # as the Wine wrapper runs every program (see there)
-"$run" cmd /c exit >/dev/null 2>&1  # the prefix, and a display when there is none
-if [ -z "${DISPLAY:-}" ]; then
-  DISPLAY=$(cut -d' ' -f1 "$build/xvfb.display")
-  export DISPLAY
-fi
-export WINEDEBUG=-all
+. "$source/cmake/wine-session.sh"
 
 label="signing $$"
 root="$WINEPREFIX/drive_c/tolvar-tests/$label"
