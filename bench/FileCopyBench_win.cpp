@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchClock_win.h"
 #include "archive/MessWait_win.h"
+#include "bench/BenchClock_win.h"
 #include "bootstrap/CopyStep_win.h"
 #include "bootstrap/FileCopy_win.h"
 #include "platform/FileStream.h"

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchClock_win.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/CodePage.h"
 #include "archive/MessWait_win.h"
 #include "archive/ZLibCtrl.h"
+#include "bench/BenchClock_win.h"
 #include "bootstrap/InstProgress_win.h"
 #include "platform/FileStream.h"
 #include "platform/MemoryStream.h"
