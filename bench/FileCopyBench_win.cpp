@@ -6,12 +6,14 @@
 //   build/win64/wine-run.sh build/win64/bin/bench_filecopy.exe [MiB] [rounds]
 //
 // The ways: the system's CopyFileW; a plain 2048-byte block loop (the same
-// blocks, no callback, no pumping); CopyFileWithProgress without a callback
-// (its pump between blocks, when one is due); CopyFileWithProgress as the copy
-// step runs it, with CopyStepProgress stepping the wait window's gauge, the
-// window opened before and closed after the copy; the same copy in a window
-// that is already open (what each further file of a copy step costs); and the
-// opening and closing of the wait window alone.
+// blocks, each read from the file and written on its own, no callback, no
+// pumping); CopyFileWithProgress without a callback (it reads its source a
+// chunk of 32 blocks ahead and pumps between blocks, when a pump is due);
+// CopyFileWithProgress as the copy step runs it, with CopyStepProgress stepping
+// the wait window's gauge, the window opened before and closed after the copy;
+// the same copy in a window that is already open (what each further file of a
+// copy step costs); the opening and closing of the wait window alone; and a
+// bare window, the floor under that.
 #include <windows.h>
 #include <psapi.h>
 

@@ -12,6 +12,7 @@
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "platform/HeldFolder.h"
+#include "platform/ReadAheadStream.h"
 #include "platform/Text.h"
 #include "platform/Texts.h"
 
@@ -70,7 +71,9 @@ bool CopyFileWithProgress(const PathString& source, const PathString& target, Co
   progress.step = step;
   // The caller's windows are served between blocks, about once per frame.
   progress.afterBlock = [] { Application::Instance().ProcessMessagesIfDue(); };
-  const BlockCopyResult result = CopyBlocks(*input, *output, size, progress);
+  // The medium is read a chunk at a time; the loop still moves 2048-byte blocks.
+  ReadAheadStream medium(*input);
+  const BlockCopyResult result = CopyBlocks(medium, *output, size, progress);
   input.reset();
   output.reset();
 

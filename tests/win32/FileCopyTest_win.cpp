@@ -85,6 +85,25 @@ TEST_F(CopyFileWithProgressTest, ReportsZeroThenEveryFivePoints) {
   }
 }
 
+// The medium is read ahead in 64 KiB chunks under the 2048-byte blocks: sizes on
+// and around a chunk's end arrive whole, reported from 0 in steps of at least 5
+// points up to the last one (a last block of a byte or two adds less than 5).
+TEST_F(CopyFileWithProgressTest, CopiesAreExactOnAndAroundTheReadChunksEnd) {
+  ScratchFolder folder("copy chunks");
+  for (const std::size_t size : {65535u, 65536u, 65537u, 2u * 65536u + 2047u}) {
+    const std::string source = folder / ("source " + std::to_string(size));
+    const std::string target = folder / ("target " + std::to_string(size));
+    ASSERT_TRUE(WriteFileBytes(source, Bytes(size)));
+    g_reports.clear();
+    EXPECT_TRUE(CopyFileWithProgress(PathString(source), PathString(target), &Record, 5)) << size;
+    EXPECT_EQ(ReadFileBytes(target), Bytes(size)) << size;
+    ASSERT_GE(g_reports.size(), 2u) << size;
+    EXPECT_EQ(g_reports.front(), 0) << size;
+    EXPECT_GE(g_reports.back(), 95) << size;
+    for (std::size_t i = 1; i < g_reports.size(); ++i) EXPECT_GE(g_reports[i] - g_reports[i - 1], 5) << size;
+  }
+}
+
 TEST_F(CopyFileWithProgressTest, OverwritesAReadOnlyHiddenTarget) {
   ScratchFolder folder("copy read-only");
   const std::string source = folder / "new.dat";
