@@ -26,11 +26,13 @@ constexpr int kPictures[4] = {IDI_WAIT_PENDULUM_RIGHT, IDI_WAIT_PENDULUM_MIDDLE,
 constexpr int kPictureSize = 32;
 constexpr int kFontPoints = 8;
 
-void SetVisible(HWND control, bool visible) { ::ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE); }
+void SetVisible(HWND control, bool visible) {
+  if (control) ::ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
+}
 
 }  // namespace
 
-TWaitForm::TWaitForm() {
+TWaitForm::TWaitForm(const WaitControls& controls) {
   // Dialog border, no caption-bar buttons.
   CreateWindowObject({.name = L"TWaitForm"},
                      {.caption = LoadText(TextId::WaitCaption), .style = WS_POPUP | WS_CAPTION,
@@ -40,20 +42,24 @@ TWaitForm::TWaitForm() {
 
   // In the designed creation order, which is also their Z order (first on top).
   const auto picture = [&](int index, bool visible) {
-    images_[index] = CreateControl(form, {.style = SS_ICON, .visible = visible});
+    if (controls.pictures) images_[index] = CreateControl(form, {.style = SS_ICON, .visible = visible});
   };
   picture(1, false);
   picture(2, false);
   picture(0, true);
-  waitLbl_ = CreateControl(form, {.text = LoadText(TextId::PleaseWait), .style = SS_CENTER | SS_NOPREFIX});
+  if (controls.waitLabel) {
+    waitLbl_ = CreateControl(form, {.text = LoadText(TextId::PleaseWait), .style = SS_CENTER | SS_NOPREFIX});
+  }
   picture(3, true);
   textLbl_ = CreateControl(form, {.style = SS_CENTER | SS_NOPREFIX | SS_EDITCONTROL});
   myGauge_ = std::make_unique<TNGauge>(form, 5, 45, 351, 16);
   myGauge_->SetForeColor(clNavy);
   myGauge_->SetProgress(0);
-  prerusitBut_ = CreateControl(form, {.className = L"BUTTON", .text = LoadText(TextId::WaitAbortButton),
-                                      .style = BS_DEFPUSHBUTTON | WS_TABSTOP, .id = kAbortButtonId,
-                                      .visible = false});
+  if (controls.abortButton) {
+    prerusitBut_ = CreateControl(form, {.className = L"BUTTON", .text = LoadText(TextId::WaitAbortButton),
+                                        .style = BS_DEFPUSHBUTTON | WS_TABSTOP, .id = kAbortButtonId,
+                                        .visible = false});
+  }
   LayOut();
   CenterOnScreen();
   FormCreate();
@@ -62,7 +68,11 @@ TWaitForm::TWaitForm() {
 void TWaitForm::LayOut() {
   const DpiScale& scale = Dpi();
   // "MS Sans Serif", 8 points at the window's DPI.
-  const HFONT font = SetDialogFont(L"MS Sans Serif", kFontPoints, {Handle(), waitLbl_, textLbl_, prerusitBut_});
+  std::vector<HWND> texts{Handle(), textLbl_};
+  for (const HWND optional : {waitLbl_, prerusitBut_}) {
+    if (optional) texts.push_back(optional);
+  }
+  const HFONT font = SetDialogFont(L"MS Sans Serif", kFontPoints, texts);
   myGauge_->SetDpi(scale);
   myGauge_->SetFont(font);
 
@@ -70,6 +80,7 @@ void TWaitForm::LayOut() {
 
   SetClientSize(scale.Scale(kClientWidth), scale.Scale(kClientHeight));
   const auto place = [&](HWND control, int left, int top, int width, int height) {
+    if (!control) return;
     ::SetWindowPos(control, nullptr, scale.Scale(left), scale.Scale(top), scale.Scale(width), scale.Scale(height),
                    SWP_NOZORDER | SWP_NOACTIVATE);
   };
@@ -82,6 +93,7 @@ void TWaitForm::LayOut() {
 }
 
 void TWaitForm::LoadPictures() {
+  if (!images_[0]) return;  // a window without the clock
   // At the size of this DPI, each before the one it replaces goes.
   for (int i = 0; i < 4; ++i) {
     UniqueIcon icon = IconFromPicture(LoadIconFilePicture(kPictures[i], kPictureSize, Dpi()));
@@ -196,7 +208,8 @@ void ShowWait(std::unique_ptr<TWaitForm>& form, const std::string& text, std::in
               std::uint16_t stepInterval) {
   // One wait window at a time: an earlier one would otherwise stay up, out of reach.
   if (form) CloseWait(form);
-  form = std::make_unique<TWaitForm>();
+  form = std::make_unique<TWaitForm>(
+      WaitControls{.pictures = maximum == 0, .waitLabel = !showAbort, .abortButton = showAbort});
   TWaitForm& window = *form;
   window.Setup(text, maximum, showAbort, stepInterval);
 

@@ -21,11 +21,21 @@
 
 namespace tolvar {
 
+// Which of the layout's optional controls a window makes. ShowWait makes only
+// those its mode shows: a control hidden for the window's whole life would only
+// cost its creation and destruction (about half a millisecond each under Wine).
+struct WaitControls {
+  bool pictures = true;     // the clock and the three pendulum frames
+  bool waitLabel = true;    // "Čekejte prosím ..."
+  bool abortButton = true;  // "Přerušit"
+};
+
 class TWaitForm : public Window {
  public:
   // Creates the window from its layout, hidden: client area 361 × 114 at 96 dpi,
-  // scaled to its DPI.
-  TWaitForm();
+  // scaled to its DPI. The controls keep the layout's creation (and Z) order;
+  // those left out by `controls` are not made, and their accessors give nullptr.
+  explicit TWaitForm(const WaitControls& controls = {});
   ~TWaitForm() override;
 
   // Set by the abort button ("Přerušit", Enter, Esc). A caller that shows the
@@ -43,7 +53,7 @@ class TWaitForm : public Window {
   HWND TextLbl() const noexcept { return textLbl_; }
   HWND WaitLbl() const noexcept { return waitLbl_; }
   HWND PrerusitBut() const noexcept { return prerusitBut_; }
-  // Image0..Image2: the pendulum frames; Image3: the clock.
+  // Image0..Image2: the pendulum frames; Image3: the clock. Made only for the clock.
   HWND Image(int index) const noexcept { return images_[index]; }
 
   bool PreTranslateMessage(MSG& message) override;

@@ -90,11 +90,12 @@ TEST(WaitWindow, GaugeModeLayoutStepsAndPumping) {
   EXPECT_TRUE(IsAt(form.MyGauge().Handle(), 5, 45, 351, 16));
   EXPECT_EQ(form.MyGauge().MaxValue(), 40);
   EXPECT_EQ(form.MyGauge().ForeColor(), clNavy);
-  for (int i = 0; i < 4; ++i) EXPECT_FALSE(::IsWindowVisible(form.Image(i))) << i;
+  // A gauge window makes neither the pictures nor the abort button.
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(form.Image(i), nullptr) << i;
+  EXPECT_EQ(form.PrerusitBut(), nullptr);
   EXPECT_TRUE(::IsWindowVisible(form.WaitLbl()));
   EXPECT_EQ(WindowText(form.WaitLbl()), "Čekejte prosím ...");
   EXPECT_TRUE(IsAt(form.WaitLbl(), 5, 85, 351, 13));
-  EXPECT_FALSE(::IsWindowVisible(form.PrerusitBut()));
   EXPECT_EQ(CursorOver(form.Handle()), ::LoadCursorW(nullptr, IDC_WAIT));
 
   // The other window is disabled meanwhile and remembered as the active one.
@@ -125,6 +126,39 @@ TEST(WaitWindow, GaugeModeLayoutStepsAndPumping) {
   EXPECT_FALSE(::IsWindow(handle));
   EXPECT_TRUE(::IsWindowEnabled(other.Handle()));
   EXPECT_EQ(::GetActiveWindow(), other.Handle());
+}
+
+// The children of a window, first (top) to last in Z order.
+std::vector<HWND> ChildrenInZOrder(HWND window) {
+  std::vector<HWND> children;
+  for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back(child);
+  }
+  return children;
+}
+
+TEST(WaitWindow, EachModeMakesOnlyItsControlsAndKeepsTheLayoutsOrder) {
+  {
+    TWaitForm full;  // the whole layout
+    EXPECT_EQ(ChildrenInZOrder(full.Handle()),
+              (std::vector<HWND>{full.Image(1), full.Image(2), full.Image(0), full.WaitLbl(), full.Image(3),
+                                 full.TextLbl(), full.MyGauge().Handle(), full.PrerusitBut()}));
+    for (const HWND child : ChildrenInZOrder(full.Handle())) EXPECT_NE(child, nullptr);
+  }
+  ShowWait(WaitForm, kText, 0, false, 1);
+  EXPECT_EQ(ChildrenInZOrder(WaitForm->Handle()),
+            (std::vector<HWND>{WaitForm->Image(1), WaitForm->Image(2), WaitForm->Image(0), WaitForm->WaitLbl(),
+                               WaitForm->Image(3), WaitForm->TextLbl(), WaitForm->MyGauge().Handle()}));
+  CloseWait(WaitForm);
+  ShowWait(WaitForm, kText, 20, false, 5);  // as the copy step opens it
+  EXPECT_EQ(ChildrenInZOrder(WaitForm->Handle()),
+            (std::vector<HWND>{WaitForm->WaitLbl(), WaitForm->TextLbl(), WaitForm->MyGauge().Handle()}));
+  CloseWait(WaitForm);
+  ShowWait(WaitForm, kText, 20, true, 5);
+  EXPECT_EQ(ChildrenInZOrder(WaitForm->Handle()),
+            (std::vector<HWND>{WaitForm->TextLbl(), WaitForm->MyGauge().Handle(), WaitForm->PrerusitBut()}));
+  EXPECT_TRUE(::IsWindowVisible(WaitForm->PrerusitBut()));
+  CloseWait(WaitForm);
 }
 
 TEST(WaitWindow, AnimationSwingsThePendulumOnEveryIntervalthStep) {
@@ -190,7 +224,7 @@ TEST(WaitWindow, TheAbortButtonAnswersClickEnterAndEsc) {
     EXPECT_TRUE(::IsWindowVisible(form.PrerusitBut()));
     EXPECT_EQ(WindowText(form.PrerusitBut()), "Přerušit");
     EXPECT_TRUE(IsAt(form.PrerusitBut(), 140, 80, 81, 26));
-    EXPECT_FALSE(::IsWindowVisible(form.WaitLbl()));
+    EXPECT_EQ(form.WaitLbl(), nullptr);  // not made beside the button
     EXPECT_EQ(CursorOver(form.Handle()), ::LoadCursorW(nullptr, IDC_ARROW));
     if (press == VK_ESCAPE) TakeScreenshotIfWanted(form.Handle(), "wait-window-abort");
     EXPECT_FALSE(form.Aborted());
