@@ -7,6 +7,7 @@
 
 #include "platform/FileStream.h"
 #include "platform/MemoryStream.h"
+#include "platform/ReadAheadStream.h"
 
 namespace tolvar {
 namespace {
@@ -62,16 +63,22 @@ TEST(CopyPercent, QuotientFirstThenTruncatedAndEmptyIsComplete) {
   EXPECT_EQ(CopyPercent(3'000'000'000LL, 6'000'000'000LL), 50);
 }
 
+// Each loop runs over the source itself and over the read-ahead that the copy
+// step puts in front of it: the same blocks, reports and bytes either way.
 TEST(CopyBlocks, TenThousandBytesReportEveryFivePointsAndPumpAfterEveryBlock) {
   const auto source = Pattern(10000);
-  MemoryStream input(source);
-  MemoryStream output;
-  Recorded recorded;
-  EXPECT_EQ(CopyBlocks(input, output, 10000, recorded.Progress(5)), BlockCopyResult::Complete);
-  EXPECT_EQ(output.Bytes(), source);
-  // Blocks end at 2048, 4096, 6144, 8192 and 10000 bytes; the caller reports 0.
-  EXPECT_EQ(recorded.reports, (std::vector<int>{20, 40, 61, 81, 100}));
-  EXPECT_EQ(recorded.blocks, 6);  // five blocks and the empty read that ends the copy
+  for (const bool ahead : {false, true}) {
+    MemoryStream input(source);
+    ReadAheadStream readAhead(input);
+    Stream& from = ahead ? static_cast<Stream&>(readAhead) : input;
+    MemoryStream output;
+    Recorded recorded;
+    EXPECT_EQ(CopyBlocks(from, output, 10000, recorded.Progress(5)), BlockCopyResult::Complete);
+    EXPECT_EQ(output.Bytes(), source);
+    // Blocks end at 2048, 4096, 6144, 8192 and 10000 bytes; the caller reports 0.
+    EXPECT_EQ(recorded.reports, (std::vector<int>{20, 40, 61, 81, 100})) << ahead;
+    EXPECT_EQ(recorded.blocks, 6) << ahead;  // five blocks and the empty read that ends the copy
+  }
 }
 
 TEST(CopyBlocks, OneFullBlockThenAnEmptyRead) {
@@ -96,16 +103,20 @@ TEST(CopyBlocks, AnEmptySourceReportsAHundredAndSucceeds) {
 
 TEST(CopyBlocks, AShortWriteStopsTheCopyAndKeepsWhatWasWritten) {
   const auto source = Pattern(10000);
-  MemoryStream input(source);
-  FillingStream output(5000);
-  Recorded recorded;
-  EXPECT_EQ(CopyBlocks(input, output, 10000, recorded.Progress(5)), BlockCopyResult::ShortWrite);
-  ASSERT_EQ(output.Bytes().size(), 5000u);
-  EXPECT_TRUE(std::equal(output.Bytes().begin(), output.Bytes().end(), source.begin()));
-  // The third block was read in full and written in part; nothing was read after it.
-  EXPECT_EQ(input.Position(), 6144);
-  EXPECT_EQ(recorded.reports, (std::vector<int>{20, 40, 50}));
-  EXPECT_EQ(recorded.blocks, 3);
+  for (const bool ahead : {false, true}) {
+    MemoryStream input(source);
+    ReadAheadStream readAhead(input);
+    Stream& from = ahead ? static_cast<Stream&>(readAhead) : input;
+    FillingStream output(5000);
+    Recorded recorded;
+    EXPECT_EQ(CopyBlocks(from, output, 10000, recorded.Progress(5)), BlockCopyResult::ShortWrite);
+    ASSERT_EQ(output.Bytes().size(), 5000u);
+    EXPECT_TRUE(std::equal(output.Bytes().begin(), output.Bytes().end(), source.begin()));
+    // The third block was read in full and written in part; the loop read nothing after it.
+    EXPECT_EQ(from.Position(), 6144) << ahead;
+    EXPECT_EQ(recorded.reports, (std::vector<int>{20, 40, 50})) << ahead;
+    EXPECT_EQ(recorded.blocks, 3) << ahead;
+  }
 }
 
 TEST(CopyBlocks, ATargetThatTakesNothingIsAShortWrite) {

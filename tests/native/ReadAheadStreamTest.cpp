@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "bootstrap/FileCopy.h"
 #include "platform/MemoryStream.h"
 
 namespace tolvar {
@@ -120,44 +119,6 @@ TEST(ReadAheadStream, LargeRequestsGoStraightBelowAndWritesAreRefused) {
   stream.SetPosition(0);
   EXPECT_EQ(stream.Write(buffer.data(), 10), 0u);
   EXPECT_EQ(source.Bytes(), bytes);
-}
-
-// The copy loop over a read-ahead source: the same blocks, reports and bytes as
-// over the source itself, and a short write still stops it at once.
-TEST(ReadAheadStream, UnderTheCopyLoopBlocksReportsAndShortWritesAreUnchanged) {
-  const auto bytes = Pattern(10000);
-  CountedSource source(bytes);
-  ReadAheadStream stream(source);
-  MemoryStream target;
-  std::vector<int> reports;
-  int blocks = 0;
-  BlockCopyProgress progress;
-  progress.report = [&](std::uint8_t percent) { reports.push_back(percent); };
-  progress.step = 5;
-  progress.afterBlock = [&] { ++blocks; };
-  EXPECT_EQ(CopyBlocks(stream, target, 10000, progress), BlockCopyResult::Complete);
-  EXPECT_EQ(target.Bytes(), bytes);
-  EXPECT_EQ(reports, (std::vector<int>{20, 40, 61, 81, 100}));
-  EXPECT_EQ(blocks, 6);
-
-  // A target that takes 5000 bytes: the third block is written in part and the
-  // loop reads nothing after it.
-  class Filling final : public Stream {
-   public:
-    std::size_t Read(void*, std::size_t) override { return 0; }
-    std::size_t Write(const void*, std::size_t count) override {
-      const std::size_t accepted = std::min(count, 5000 - taken);
-      taken += accepted;
-      return accepted;
-    }
-    std::int64_t Seek(std::int64_t, SeekOrigin) override { return 0; }
-    std::size_t taken = 0;
-  } full;
-  CountedSource again(bytes);
-  ReadAheadStream againStream(again);
-  EXPECT_EQ(CopyBlocks(againStream, full, 10000, BlockCopyProgress{}), BlockCopyResult::ShortWrite);
-  EXPECT_EQ(full.taken, 5000u);
-  EXPECT_EQ(againStream.Position(), 6144);
 }
 
 }  // namespace
