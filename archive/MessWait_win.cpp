@@ -68,11 +68,7 @@ TWaitForm::TWaitForm(const WaitControls& controls) {
 void TWaitForm::LayOut() {
   const DpiScale& scale = Dpi();
   // "MS Sans Serif", 8 points at the window's DPI.
-  std::vector<HWND> texts{Handle(), textLbl_};
-  for (const HWND optional : {waitLbl_, prerusitBut_}) {
-    if (optional) texts.push_back(optional);
-  }
-  const HFONT font = SetDialogFont(L"MS Sans Serif", kFontPoints, texts);
+  const HFONT font = SetDialogFont(L"MS Sans Serif", kFontPoints, {Handle(), waitLbl_, textLbl_, prerusitBut_});
   myGauge_->SetDpi(scale);
   myGauge_->SetFont(font);
 

@@ -86,7 +86,9 @@ void Window::SetClientSize(int width, int height) {
 HFONT Window::SetDialogFont(const wchar_t* face, int points, const std::vector<HWND>& controls, int weight) {
   UniqueFont font = CreateFontByHeight(face, dpi_.FontHeight(points), weight);
   // The controls take the new font before the one they show now goes.
-  for (const HWND control : controls) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  for (const HWND control : controls) {
+    if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  }
   return KeepFont(std::move(font));
 }
 

@@ -93,7 +93,8 @@ class Window {
   void SetClientSize(int width, int height);
 
   // The dialog font: `face` at `points` at the window's DPI, given to every
-  // window of `controls` (the form itself among them as the caller lists it)
+  // window of `controls` (the form itself among them as the caller lists it;
+  // a control the window did not make, nullptr, is passed over)
   // and kept until the next call or until the window is gone. Returns it.
   HFONT SetDialogFont(const wchar_t* face, int points, const std::vector<HWND>& controls, int weight = FW_NORMAL);
   // Keeps `font` as the window's font, in place of the one before, which the
