@@ -60,10 +60,10 @@ void Write(PackSource& source, ArchiveWriter& writer, const Folder& folder, cons
 }  // namespace
 
 PackSummary PackTree(PackSource& source, const std::string& root, Stream& out, const CodePage& codePage,
-                     int level) {
+                     const CompressionSettings& settings) {
   const std::string base = IncludeTrailingBackslash(root);
   const Folder tree = Scan(source, codePage, base, {}, {});
-  ArchiveWriter writer(out, codePage, level);
+  ArchiveWriter writer(out, codePage, settings);
   PackSummary summary;
   Write(source, writer, tree, base, {}, summary);
   writer.Finish();

@@ -39,6 +39,10 @@ struct PackSummary {
 // EArchivePackError for a refused name or an unreadable file, naming the path
 // below root; EStreamWriteError when the output takes less than it is given.
 PackSummary PackTree(PackSource& source, const std::string& root, Stream& out, const CodePage& codePage,
-                     int level);
+                     const CompressionSettings& settings);
+inline PackSummary PackTree(PackSource& source, const std::string& root, Stream& out, const CodePage& codePage,
+                            int level) {
+  return PackTree(source, root, out, codePage, CompressionSettings{.level = level});
+}
 
 }  // namespace tolvar

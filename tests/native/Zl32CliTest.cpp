@@ -199,6 +199,7 @@ TEST_F(Zl32Cli, CommandLineMistakesExit64AndHelpExits0) {
   EXPECT_EQ(Run("extract onlyone"), 64);
   EXPECT_EQ(Run("pack folder"), 64);  // no -o
   EXPECT_EQ(Run("pack folder -o x --level 10"), 64);
+  EXPECT_EQ(Run("pack folder -o x --threads 0"), 64);
   EXPECT_EQ(Run("list x --codepage 99999"), 64);
   EXPECT_EQ(Run("list x --frobnicate"), 64);
   EXPECT_NE(stderr_.find("unknown option --frobnicate"), std::string::npos);

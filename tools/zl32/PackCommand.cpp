@@ -47,7 +47,7 @@ int Pack(const Options& options, const CodePage& codePage, const Output& output)
   int code = kExitOk;
   PackSummary summary;
   try {
-    summary = PackTree(source, folder, *archive, codePage, options.level);
+    summary = PackTree(source, folder, *archive, codePage, {.level = options.level, .threads = options.threads});
   } catch (const EArchivePackError& error) {
     Error(output, Shown(folder) + ": " + error.what());
     code = kExitPackRefused;

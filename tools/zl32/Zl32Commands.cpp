@@ -10,7 +10,7 @@ namespace tolvar::zl32 {
 const char kUsageText[] =
     "Usage: zl32 <command> ...\n"
     "\n"
-    "  zl32 pack FOLDER -o ARCHIVE [--level N] [--codepage N]\n"
+    "  zl32 pack FOLDER -o ARCHIVE [--level N] [--threads N] [--codepage N]\n"
     "      Packs everything below FOLDER into ARCHIVE (for example WIZARD.zl).\n"
     "  zl32 list ARCHIVE [--codepage N]\n"
     "      Shows the archive's tree with sizes.\n"
@@ -22,6 +22,7 @@ const char kUsageText[] =
     "Options:\n"
     "  -o, --output ARCHIVE  the archive that pack writes (replaced if it exists)\n"
     "  --level N             compression level 0 (stored) to 9 (smallest); default 6\n"
+    "  --threads N           threads that compress (the archive is the same); default one per processor\n"
     "  --codepage N          the code page of the names inside the archive; default 1250\n"
     "  -h, --help            shows this text\n"
     "  --version             shows the program's version\n"
@@ -98,7 +99,7 @@ int RunZl32(const std::vector<std::string>& arguments, const Output& output) {
     }
     std::string value;
     bool takesValue = false;
-    for (const char* name : {"-o", "--output", "--level", "--codepage"}) {
+    for (const char* name : {"-o", "--output", "--level", "--threads", "--codepage"}) {
       const std::string option = name;
       if (argument == option) {
         if (i + 1 == arguments.size()) return Usage(output, option + " needs a value");
@@ -117,6 +118,10 @@ int RunZl32(const std::vector<std::string>& arguments, const Output& output) {
         const auto level = ParseNumber(value, 0, 9);
         if (!level) return Usage(output, "the level must be a number from 0 to 9");
         options.level = static_cast<int>(*level);
+      } else if (argument == "--threads") {
+        const auto threads = ParseNumber(value, 1, 1024);
+        if (!threads) return Usage(output, "the number of threads must be 1 to 1024");
+        options.threads = static_cast<int>(*threads);
       } else {
         const auto number = ParseNumber(value, 1, 65535);
         if (!number) return Usage(output, "the code page must be a number such as 1250");
