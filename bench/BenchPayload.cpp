@@ -62,7 +62,9 @@ std::vector<PayloadFile> MakePayload(std::size_t mib) {
   for (int i = 0; i < 600; ++i) {
     files.push_back({"note" + std::to_string(i) + ".txt", Text(1024 + random() % 15360, random)});
   }
-  for (std::size_t text = 0; text < total * 3 / 8 - 600 * 8192;) {
+  // The small ones hold about 600 * 8 KiB (a small payload gets none larger).
+  const std::size_t largeText = total * 3 / 8 > 600 * 8192 ? total * 3 / 8 - 600 * 8192 : 0;
+  for (std::size_t text = 0; text < largeText;) {
     const std::size_t size = (256u << 10) + random() % (2u << 20);
     files.push_back({"doc" + std::to_string(files.size()) + ".txt", Text(size, random)});
     text += size;
