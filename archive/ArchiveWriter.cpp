@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <new>
 
 #include "archive/ArchiveFormat.h"
 #include "archive/EntryName.h"
@@ -45,6 +46,16 @@ void ReadUpTo(Stream& contents, std::size_t most, std::vector<std::uint8_t>& dat
     got += n;
   }
   data.resize(start + got);
+}
+
+// What a worker runs out of memory for fails the pack as a refusal does.
+template <typename Compress>
+void WithinMemory(Compress compress) {
+  try {
+    compress();
+  } catch (const std::bad_alloc&) {
+    throw EArchivePackError("not enough memory to compress");
+  }
 }
 
 }  // namespace
@@ -102,7 +113,7 @@ void ArchiveWriter::AddWhole(std::vector<std::uint8_t> data) {
   const std::size_t size = data.size();
   output_->AddWork(
       [this, input = std::move(data)](std::vector<std::uint8_t>& out, int worker) {
-        Encoder(worker).Encode(input, out);
+        WithinMemory([&] { Encoder(worker).Encode(input, out); });
       },
       size);
 }
@@ -121,7 +132,7 @@ std::int64_t ArchiveWriter::AddInPieces(std::vector<std::uint8_t> data, Stream& 
     output_->AddWork(
         [input = std::move(input), dictionary, level](std::vector<std::uint8_t>& out, int) {
           const std::span<const std::uint8_t> all(input);
-          out = DeflatePiece(all.first(dictionary), all.subspan(dictionary), level);
+          WithinMemory([&] { out = DeflatePiece(all.first(dictionary), all.subspan(dictionary), level); });
         },
         dictionary + piece.size());
     adler = static_cast<std::uint32_t>(adler32_z(adler, piece.data(), piece.size()));
