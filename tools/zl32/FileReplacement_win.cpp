@@ -1,0 +1,169 @@
+// Windows: CREATE_NEW makes the temporary file, FlushFileBuffers writes it
+// through, MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH
+// puts it in the target's place. Ctrl+C, Ctrl+Break and a closed console run the
+// console handler on a thread of its own: it marks the open file for deletion,
+// which the system carries out when the process ends and closes it.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/Handle_win.h"
+#include "platform/Text.h"
+#include "tools/zl32/FileReplacement.h"
+#include "tools/zl32/Messages.h"
+
+namespace tolvar::zl32 {
+namespace {
+
+// The file being written, shared with the console handler under the lock.
+SRWLOCK g_lock = SRWLOCK_INIT;
+HANDLE g_writing = nullptr;
+
+BOOL WINAPI AbandonOnInterrupt(DWORD) {
+  ::AcquireSRWLockExclusive(&g_lock);
+  if (g_writing) {
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    ::SetFileInformationByHandle(g_writing, FileDispositionInfo, &dispose, sizeof dispose);
+    g_writing = nullptr;  // whatever the main thread does next, it is not put in place
+  }
+  ::ReleaseSRWLockExclusive(&g_lock);
+  return FALSE;  // the next handler, the system's, ends the process
+}
+
+// Why the target cannot be replaced; empty when it is missing or a plain file.
+std::string CheckTarget(const std::wstring& target) {
+  UniqueFileHandle file(::CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return {};
+    return "cannot be written: " + SystemErrorText(static_cast<int>(error));
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  const DWORD type = ::GetFileType(file.get());
+  std::string what;
+  if (type == FILE_TYPE_CHAR) what = "a device";
+  else if (type == FILE_TYPE_PIPE) what = "a pipe";
+  else if (type != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &info)) what = "not a plain file";
+  else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) what = "a link";
+  else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) what = "a folder";
+  if (!what.empty()) return "cannot be replaced: it is " + what + ", not a plain file (it is left as it is)";
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+    return "cannot be replaced: " + SystemErrorText(ERROR_ACCESS_DENIED) + " (the file is read-only)";
+  }
+  return {};
+}
+
+class WindowsReplacement final : public FileReplacement, private Stream {
+ public:
+  WindowsReplacement(std::wstring target, std::string temporary, HANDLE file)
+      : target_(std::move(target)), temporary_(std::move(temporary)), file_(file) {}
+
+  ~WindowsReplacement() override {
+    ::AcquireSRWLockExclusive(&g_lock);
+    if (g_writing == file_.get()) g_writing = nullptr;
+    ::ReleaseSRWLockExclusive(&g_lock);
+    if (!committed_) {
+      file_.reset();
+      ::DeleteFileW(Utf8ToUtf16(temporary_).c_str());
+    }
+    ::SetConsoleCtrlHandler(AbandonOnInterrupt, FALSE);
+  }
+
+  Stream& Contents() override { return *this; }
+  std::string WriteProblem() const override {
+    return writeError_ ? SystemErrorText(static_cast<int>(writeError_)) : "the write fell short";
+  }
+  const std::string& TemporaryPath() const override { return temporary_; }
+
+  bool Commit(std::string& problem) override {
+    if (!::FlushFileBuffers(file_.get())) {
+      problem = "cannot be written to the disk: " + SystemErrorText(LastSystemError());
+      return false;
+    }
+    if (problem = CheckTarget(target_); !problem.empty()) return false;
+    ::AcquireSRWLockExclusive(&g_lock);
+    const bool interrupted = g_writing != file_.get();
+    DWORD error = ERROR_OPERATION_ABORTED;
+    if (!interrupted) {
+      g_writing = nullptr;
+      file_.reset();
+      committed_ = ::MoveFileExW(Utf8ToUtf16(temporary_).c_str(), target_.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+      error = ::GetLastError();
+    }
+    ::ReleaseSRWLockExclusive(&g_lock);
+    if (!committed_) problem = "cannot be replaced: " + SystemErrorText(static_cast<int>(error));
+    return committed_;
+  }
+
+ private:
+  std::size_t Read(void*, std::size_t) override { return 0; }
+
+  std::size_t Write(const void* buffer, std::size_t count) override {
+    const auto* in = static_cast<const char*>(buffer);
+    std::size_t total = 0;
+    while (total < count) {
+      const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(count - total, 1u << 30));
+      DWORD put = 0;
+      if (!::WriteFile(file_.get(), in + total, ask, &put, nullptr) || put == 0) {
+        writeError_ = put == 0 && ::GetLastError() == ERROR_SUCCESS ? ERROR_DISK_FULL : ::GetLastError();
+        break;
+      }
+      total += put;
+    }
+    return total;
+  }
+
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
+    const DWORD method = origin == SeekOrigin::Begin     ? FILE_BEGIN
+                         : origin == SeekOrigin::Current ? FILE_CURRENT
+                                                         : FILE_END;
+    LARGE_INTEGER distance{};
+    distance.QuadPart = offset;
+    LARGE_INTEGER result{};
+    if (!::SetFilePointerEx(file_.get(), distance, &result, method)) return -1;
+    return result.QuadPart;
+  }
+
+  std::wstring target_;
+  std::string temporary_;
+  UniqueFileHandle file_;
+  bool committed_ = false;
+  DWORD writeError_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& target, std::string& problem) {
+  const std::wstring wideTarget = Utf8ToUtf16(target);
+  if (problem = CheckTarget(wideTarget); !problem.empty()) return nullptr;
+  ::SetConsoleCtrlHandler(AbandonOnInterrupt, TRUE);
+
+  const ULONGLONG seed = ::GetTickCount64() ^ (static_cast<ULONGLONG>(::GetCurrentProcessId()) << 16);
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "%08lx",
+                  static_cast<unsigned long>((seed + attempt * 7919ull) & 0xFFFFFFFFull));
+    std::string temporary = target + kPartialSuffix + suffix;
+    // Nobody else may open it; DELETE lets the console handler mark it for deletion.
+    ::AcquireSRWLockExclusive(&g_lock);
+    const HANDLE file = ::CreateFileW(Utf8ToUtf16(temporary).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = ::GetLastError();
+    if (file != INVALID_HANDLE_VALUE) g_writing = file;
+    ::ReleaseSRWLockExclusive(&g_lock);
+    if (file != INVALID_HANDLE_VALUE) return std::make_unique<WindowsReplacement>(wideTarget, std::move(temporary), file);
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+    ::SetConsoleCtrlHandler(AbandonOnInterrupt, FALSE);
+    problem = "cannot be created: " + SystemErrorText(static_cast<int>(error));
+    return nullptr;
+  }
+  ::SetConsoleCtrlHandler(AbandonOnInterrupt, FALSE);
+  problem = "cannot be created: no free temporary name beside it";
+  return nullptr;
+}
+
+}  // namespace tolvar::zl32
