@@ -37,7 +37,7 @@ bool MeasureMember(Stream& archive, ArchiveListEntry& entry, std::string& proble
       return false;
     }
   } catch (const EZLibError& error) {
-    problem = std::string("damaged data (") + error.what() + ")";
+    problem = std::string("damaged data: ") + error.what();
     return false;
   }
   entry.packedSize = archive.Position() - start;

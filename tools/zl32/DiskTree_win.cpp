@@ -58,7 +58,7 @@ std::unique_ptr<Stream> DiskPackSource::OpenFile(const std::string& path) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (::GetFileType(file.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &info) ||
       (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
-    throw EArchivePackError("is no longer a plain file");
+    throw EArchivePackError("is not a plain file on a disk (a device, a pipe or a link)");
   }
   return FileStream::Adopt(reinterpret_cast<std::intptr_t>(file.release()));
 }

@@ -120,8 +120,9 @@ int Extract(const Options& options, const CodePage& codePage, const Output& outp
     for (const std::string& path : existing) Error(output, Shown(path) + ": exists already and is kept");
     if (!existing.empty()) {
       Error(output, Shown(archivePath) + ": nothing was extracted: " +
-                        Counted(static_cast<std::int64_t>(existing.size()), "file", "files") +
-                        " of the archive exist in " + Shown(target) + " (--overwrite replaces them)");
+                        Counted(static_cast<std::int64_t>(existing.size()), "file", "files") + " of the archive " +
+                        (existing.size() == 1 ? "exists" : "exist") + " in " + Shown(target) +
+                        " (--overwrite replaces them)");
       return kExitWriteError;
     }
   }

@@ -1,9 +1,12 @@
 // A file made anew beside the one it replaces: written under a temporary name in
 // the target's folder, flushed to the disk, and only then renamed over the
 // target, so that the target holds either what it held before or the whole new
-// file. A failure, an exception or an interruption (Ctrl+C, SIGINT, SIGTERM,
-// SIGHUP, a closed console) removes the temporary file. A process killed outright
-// leaves it: its name starts with the target's name, then ".partial-".
+// file. A failure or an exception removes the temporary file, and so does an
+// interruption: on POSIX SIGINT, SIGTERM and SIGHUP (unless ignored from the
+// start); on Windows every end of the process before the commit (the file is
+// marked for deletion while it is written). What cannot be answered (SIGKILL,
+// a power cut) leaves it: its name is the target's, then ".partial-" and eight
+// hex digits.
 //
 // Only a plain file is replaced: a folder, a device, a pipe or a link in the
 // target's place is refused and left as it is.

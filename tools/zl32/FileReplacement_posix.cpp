@@ -163,7 +163,12 @@ void InstallHandlers() {
   action.sa_handler = RemoveTemporaryAndDie;
   action.sa_flags = SA_RESETHAND;
   sigemptyset(&action.sa_mask);
-  for (const int signal : kCleanedSignals) sigaction(signal, &action, nullptr);
+  for (const int signal : kCleanedSignals) {
+    // A signal ignored from the start (nohup, a background job) stays ignored.
+    struct sigaction current {};
+    if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
 }
 
 }  // namespace

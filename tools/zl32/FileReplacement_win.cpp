@@ -1,8 +1,9 @@
-// Windows: CREATE_NEW makes the temporary file, FlushFileBuffers writes it
-// through, MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH
-// puts it in the target's place. Ctrl+C, Ctrl+Break and a closed console run the
-// console handler on a thread of its own: it marks the open file for deletion,
-// which the system carries out when the process ends and closes it.
+// Windows: CREATE_NEW makes the temporary file and marks it for deletion at
+// once, so that the system removes it whenever the process ends before the
+// commit, however it ends (Ctrl+C, a closed console, TerminateProcess; under
+// Wine also a host signal). The commit takes the mark back, writes the file
+// through (FlushFileBuffers) and puts it in place with MoveFileExW
+// (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
 #include <windows.h>
 
 #include <algorithm>
@@ -16,39 +17,47 @@
 namespace tolvar::zl32 {
 namespace {
 
-// The file being written, shared with the console handler under the lock.
-SRWLOCK g_lock = SRWLOCK_INIT;
-HANDLE g_writing = nullptr;
+// Held while a commit takes the file out of the system's hands.
+SRWLOCK g_commit = SRWLOCK_INIT;
 
-BOOL WINAPI AbandonOnInterrupt(DWORD) {
-  ::AcquireSRWLockExclusive(&g_lock);
-  if (g_writing) {
-    FILE_DISPOSITION_INFO dispose{TRUE};
-    ::SetFileInformationByHandle(g_writing, FileDispositionInfo, &dispose, sizeof dispose);
-    g_writing = nullptr;  // whatever the main thread does next, it is not put in place
-  }
-  ::ReleaseSRWLockExclusive(&g_lock);
-  return FALSE;  // the next handler, the system's, ends the process
+// Ctrl+C, Ctrl+Break, a closed console: end as the system would, with the
+// interrupted program's exit code, but not in the middle of a commit.
+BOOL WINAPI EndOnInterrupt(DWORD) {
+  ::AcquireSRWLockExclusive(&g_commit);
+  ::ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+}
+
+bool MarkForDeletion(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = remove ? TRUE : FALSE;
+  return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
 // Why the target cannot be replaced; empty when it is missing or a plain file.
 std::string CheckTarget(const std::wstring& target) {
+  std::string what;
+  // The name's own attributes show a link (Wine shows a host's folder link only
+  // here); the handle shows a device or a pipe, which a name may stand for.
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) what = "a link";
+  else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) what = "a folder";
   UniqueFileHandle file(::CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!file) {
+  if (what.empty() && !file) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND) return {};
     return "cannot be written: " + SystemErrorText(static_cast<int>(error));
   }
   BY_HANDLE_FILE_INFORMATION info{};
-  const DWORD type = ::GetFileType(file.get());
-  std::string what;
-  if (type == FILE_TYPE_CHAR) what = "a device";
-  else if (type == FILE_TYPE_PIPE) what = "a pipe";
-  else if (type != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &info)) what = "not a plain file";
-  else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) what = "a link";
-  else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) what = "a folder";
+  if (what.empty()) {
+    const DWORD type = ::GetFileType(file.get());
+    if (type == FILE_TYPE_CHAR) what = "a device";
+    else if (type == FILE_TYPE_PIPE) what = "a pipe";
+    else if (type != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &info)) what = "not a plain file";
+    else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) what = "a link";
+    else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) what = "a folder";
+  }
   if (!what.empty()) return "cannot be replaced: it is " + what + ", not a plain file (it is left as it is)";
   if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
     return "cannot be replaced: " + SystemErrorText(ERROR_ACCESS_DENIED) + " (the file is read-only)";
@@ -62,14 +71,11 @@ class WindowsReplacement final : public FileReplacement, private Stream {
       : target_(std::move(target)), temporary_(std::move(temporary)), file_(file) {}
 
   ~WindowsReplacement() override {
-    ::AcquireSRWLockExclusive(&g_lock);
-    if (g_writing == file_.get()) g_writing = nullptr;
-    ::ReleaseSRWLockExclusive(&g_lock);
     if (!committed_) {
-      file_.reset();
+      file_.reset();  // the marked file goes with its last handle
       ::DeleteFileW(Utf8ToUtf16(temporary_).c_str());
     }
-    ::SetConsoleCtrlHandler(AbandonOnInterrupt, FALSE);
+    ::SetConsoleCtrlHandler(EndOnInterrupt, FALSE);
   }
 
   Stream& Contents() override { return *this; }
@@ -79,23 +85,20 @@ class WindowsReplacement final : public FileReplacement, private Stream {
   const std::string& TemporaryPath() const override { return temporary_; }
 
   bool Commit(std::string& problem) override {
-    if (!::FlushFileBuffers(file_.get())) {
-      problem = "cannot be written to the disk: " + SystemErrorText(LastSystemError());
-      return false;
-    }
     if (problem = CheckTarget(target_); !problem.empty()) return false;
-    ::AcquireSRWLockExclusive(&g_lock);
-    const bool interrupted = g_writing != file_.get();
-    DWORD error = ERROR_OPERATION_ABORTED;
-    if (!interrupted) {
-      g_writing = nullptr;
+    ::AcquireSRWLockExclusive(&g_commit);
+    DWORD error = ERROR_SUCCESS;
+    if (!MarkForDeletion(file_.get(), false) || !::FlushFileBuffers(file_.get())) {
+      error = ::GetLastError();
+      MarkForDeletion(file_.get(), true);
+      problem = "cannot be written to the disk: " + SystemErrorText(static_cast<int>(error));
+    } else {
       file_.reset();
       committed_ = ::MoveFileExW(Utf8ToUtf16(temporary_).c_str(), target_.c_str(),
                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-      error = ::GetLastError();
+      if (!committed_) problem = "cannot be replaced: " + SystemErrorText(LastSystemError());
     }
-    ::ReleaseSRWLockExclusive(&g_lock);
-    if (!committed_) problem = "cannot be replaced: " + SystemErrorText(static_cast<int>(error));
+    ::ReleaseSRWLockExclusive(&g_commit);
     return committed_;
   }
 
@@ -140,7 +143,6 @@ class WindowsReplacement final : public FileReplacement, private Stream {
 std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& target, std::string& problem) {
   const std::wstring wideTarget = Utf8ToUtf16(target);
   if (problem = CheckTarget(wideTarget); !problem.empty()) return nullptr;
-  ::SetConsoleCtrlHandler(AbandonOnInterrupt, TRUE);
 
   const ULONGLONG seed = ::GetTickCount64() ^ (static_cast<ULONGLONG>(::GetCurrentProcessId()) << 16);
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
@@ -148,20 +150,21 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& targe
     std::snprintf(suffix, sizeof suffix, "%08lx",
                   static_cast<unsigned long>((seed + attempt * 7919ull) & 0xFFFFFFFFull));
     std::string temporary = target + kPartialSuffix + suffix;
-    // Nobody else may open it; DELETE lets the console handler mark it for deletion.
-    ::AcquireSRWLockExclusive(&g_lock);
-    const HANDLE file = ::CreateFileW(Utf8ToUtf16(temporary).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
-                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const DWORD error = ::GetLastError();
-    if (file != INVALID_HANDLE_VALUE) g_writing = file;
-    ::ReleaseSRWLockExclusive(&g_lock);
-    if (file != INVALID_HANDLE_VALUE) return std::make_unique<WindowsReplacement>(wideTarget, std::move(temporary), file);
-    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-    ::SetConsoleCtrlHandler(AbandonOnInterrupt, FALSE);
-    problem = "cannot be created: " + SystemErrorText(static_cast<int>(error));
-    return nullptr;
+    // Nobody else may open it; DELETE lets it carry the mark for deletion.
+    UniqueFileHandle file(::CreateFileW(Utf8ToUtf16(temporary).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+      problem = "cannot be created: " + SystemErrorText(static_cast<int>(error));
+      return nullptr;
+    }
+    // Without the mark (a file system that does not take it) a failure still
+    // removes the file (the destructor); an interrupted process leaves it.
+    MarkForDeletion(file.get(), true);
+    ::SetConsoleCtrlHandler(EndOnInterrupt, TRUE);
+    return std::make_unique<WindowsReplacement>(wideTarget, std::move(temporary), file.release());
   }
-  ::SetConsoleCtrlHandler(AbandonOnInterrupt, FALSE);
   problem = "cannot be created: no free temporary name beside it";
   return nullptr;
 }
