@@ -137,8 +137,11 @@ ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage, cons
     const auto fault = [&](const std::string& what) { result.faults.push_back(where + ": " + what); };
 
     if (leavesTheTop) fault("leaves a folder above the top (the extractor stays at the top)");
-    if (named && !name) fault("the name is not text in code page " + std::to_string(codePage.Number()));
-    if (named && name && !usable) fault("the name is not a safe file or folder name: " + UnsafeNameReason(*name));
+    if (named && !usable && folder.usable) {
+      fault(name ? "the name is not a safe file or folder name: " + UnsafeNameReason(*name)
+                 : "the name is not text in code page " + std::to_string(codePage.Number()));
+      if (result.refusedName.empty()) result.refusedName = result.faults.back();
+    }
     if (!added.path.empty()) {
       if (const auto holder = contents.Add(folder.path, *name, result.entries.size(), entry.kind != kEntryFile)) {
         fault(Clash(*holder, *name));

@@ -40,6 +40,7 @@ struct ArchiveInspection {
   std::int64_t expectedProgressTotal = 0;  // the sum of the files' chunk counts
   std::vector<ArchiveListEntry> entries;
   std::vector<std::string> faults;    // each one stops `test`; damage is the last
+  std::string refusedName;            // the first fault of a name the extractor refuses
   std::vector<std::string> warnings;  // what may fail on some systems (long paths)
   std::vector<std::string> notes;     // harmless oddities
 

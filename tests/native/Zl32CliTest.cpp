@@ -373,10 +373,11 @@ TEST_F(Zl32Cli, CommandLineMistakesExit64AndHelpExits0) {
   EXPECT_EQ(Run("--version"), 0);
   EXPECT_TRUE(stdout_.starts_with("zl32 ") && stdout_.ends_with("\n") && stdout_.size() > 7) << stdout_;
 
-  // "--" ends the options: a folder whose name starts with a dash; one of each, counted in words.
+  // "--" ends the options: a folder whose name starts with a dash (and -o with
+  // its value attached); one of each, counted in words.
   fs::create_directories(scratch_ + "/-tree/sub");
   WriteFile(scratch_ + "/-tree/sub/x", "x");
-  EXPECT_EQ(Run("pack -o '" + scratch_ + "/W.zl' -- '" + scratch_ + "/-tree'"), 0) << stderr_;
+  EXPECT_EQ(Run("pack -o'" + scratch_ + "/W.zl' -- -tree", "cd '" + scratch_ + "' && "), 0) << stderr_;
   EXPECT_NE(stdout_.find("1 file, 1 folder, 1 byte,"), std::string::npos) << stdout_;
 }
 

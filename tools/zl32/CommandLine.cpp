@@ -44,9 +44,12 @@ std::string TakeOption(const CommandSpec& command, std::span<const CommandSpec> 
     option = FindOption(command, name);
   } else if (!(option = FindOption(command, name)) && argument.size() > 2) {
     // A short option with its value attached: "-oWIZARD.zl".
-    name = argument.substr(0, 2);
-    option = FindOption(command, name);
-    if (option && option->valueName) value = argument.substr(2);
+    const OptionSpec* attached = FindOption(command, argument.substr(0, 2));
+    if (attached && attached->valueName) {
+      option = attached;
+      name = argument.substr(0, 2);
+      value = argument.substr(2);
+    }
   }
   if (name == "--help" || name == "-h") {
     parsed.help = true;

@@ -96,11 +96,8 @@ std::vector<std::string> ExistingFiles(const std::string& archivePath, const std
 std::string StopReason(const ExtractFileSystem& files, const std::string& archivePath, const CodePage& codePage,
                        const std::string& extractorSaid) {
   if (!files.LastFailure().empty()) return files.LastFailure();
-  if (const auto inspection = Reinspect(archivePath, codePage)) {
-    for (const std::string& fault : inspection->faults) {
-      if (fault.find("the name is not") != std::string::npos) return fault + "; nothing is made of it";
-    }
-  }
+  const auto inspection = Reinspect(archivePath, codePage);
+  if (inspection && !inspection->refusedName.empty()) return inspection->refusedName + "; nothing is made of it";
   return extractorSaid;
 }
 

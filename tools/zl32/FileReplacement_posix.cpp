@@ -90,7 +90,9 @@ class PosixReplacement final : public FileReplacement, private Stream {
   }
 
   Stream& Contents() override { return *this; }
-  std::string WriteProblem() const override { return writeError_ ? SystemErrorText(writeError_) : "the write fell short"; }
+  std::string WriteProblem() const override {
+    return writeError_ ? SystemErrorText(writeError_) : "the write fell short";
+  }
   const std::string& TemporaryPath() const override { return temporary_; }
 
   bool Commit(std::string& problem) override {

@@ -105,7 +105,9 @@ int Test(const Options& options, const CodePage& codePage, const Output& output)
   const auto inspected = Inspect(path, codePage, inspectOptions, output, code);
   if (!inspected) return code;
   const ArchiveInspection& inspection = *inspected;
-  for (const auto& note : inspection.notes) std::fprintf(output.err, "zl32: note: %s: %s\n", Shown(path).c_str(), note.c_str());
+  for (const auto& note : inspection.notes) {
+    std::fprintf(output.err, "zl32: note: %s: %s\n", Shown(path).c_str(), note.c_str());
+  }
   for (const auto& warning : inspection.warnings) Warning(output, Shown(path) + ": " + warning);
   for (const auto& fault : inspection.faults) Error(output, Shown(path) + ": " + fault);
   if (!inspection.Sound()) return kExitDamaged;

@@ -69,7 +69,8 @@ int Pack(const Options& options, const CodePage& codePage, const Output& output)
   try {
     summary = WritePack(source, plan, folder, replacement->Contents(), codePage, options.level);
   } catch (const EStreamWriteError&) {
-    Error(output, Shown(archivePath) + ": cannot be written: " + replacement->WriteProblem() + "; it is left as it was");
+    Error(output,
+          Shown(archivePath) + ": cannot be written: " + replacement->WriteProblem() + "; it is left as it was");
     return kExitWriteError;
   } catch (const EPackRefused& refused) {
     return Refused(folder, archivePath, refused.Refusals(), output);
