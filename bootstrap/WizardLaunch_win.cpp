@@ -37,13 +37,14 @@ FileSignature SignatureOfFile(const std::string& path) {
   return CheckFileSignature(reinterpret_cast<std::intptr_t>(file.get()), path);
 }
 
-// A signed program lends its publisher's name (the elevation prompt shows it):
-// it starts only a wizard signed with its own certificate. An unsigned one lends
-// none; one whose signature does not hold starts nothing.
+// A validly signed program lends its publisher's name (the elevation prompt
+// shows it): it starts only a wizard signed with its own certificate. One
+// without a signature that holds lends none (Windows names no publisher for
+// it, and a system that cannot check its signature cannot check the wizard's
+// either): it starts what it unpacked.
 bool MayStartFor(const std::string& ownProgramPath, const HeldFile& wizard) {
   const FileSignature own = SignatureOfFile(ownProgramPath);
-  return own.state == SignatureState::Unsigned ||
-         SameSigner(own, CheckFileSignature(wizard.nativeFile, wizard.path));
+  return own.state != SignatureState::Valid || SameSigner(own, CheckFileSignature(wizard.nativeFile, wizard.path));
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 # checksum, and under Wine the signed zl32.exe packs a medium from which the
 # signed Tolvar.exe unpacks and starts the wizard, but only a wizard its vendor
 # signed: not an unsigned one, not another vendor's, not one changed or forged
-# after signing. An unsigned Tolvar.exe starts any wizard.
+# after signing. An unsigned Tolvar.exe starts any wizard, and so does one whose
+# own signature does not hold.
 #
 # Usage: signing.sh <build folder>   (the Windows build, with bin/ and wine-run.sh)
 set -eu
@@ -27,7 +28,7 @@ fail() {
   echo "FAIL: $*"
   exit 1
 }
-mkdir -p "$root/ca" "$root/other" "$root/Medium 1" "$root/Medium 2" "$root/tree" "$root/wizards" "$root/pictures"
+mkdir -p "$root/ca" "$root/other" "$root/Medium 1" "$root/Medium 2" "$root/Medium 3" "$root/tree" "$root/wizards" "$root/pictures"
 cd "$root"
 
 # A certificate authority and a code-signing certificate it issued; a second,
@@ -135,6 +136,10 @@ for wizard in unsigned vendor2 changed damaged swapped; do run_case "Medium 1" $
 # Unsigned, Tolvar.exe lends nobody's name: it starts what it unpacked, as before.
 run_case "Medium 2" unsigned starts
 run_case "Medium 2" vendor2 starts
+# Nor does a Tolvar.exe whose own signature does not hold: Windows names no
+# publisher for it.
+forge "Medium 1/Tolvar.exe" "Medium 3/Tolvar.exe" change-stub
+run_case "Medium 3" vendor2 starts
 # No picture is required: how long the progress window of this small archive
 # stays up depends on the machine, and the watcher may not see it at all.
 echo "PASS: the signed programs verify and run, and the signed Tolvar.exe starts only its vendor's wizard"
