@@ -64,9 +64,11 @@ std::uintptr_t LaunchWizard(const DeliveredFiles& delivered, const HeldFolder& s
   }
   // Planted again meanwhile: the manifest has been read already, so the process
   // must not run at all.
-  return StartCheckedProgram(wizard->path, commandLine, -1, [&] {
-    return std::none_of(planted.begin(), planted.end(), [&](const std::string& name) { return setupFolder.HasName(name); });
-  });
+  const auto noneIsBack = [&] {
+    return std::none_of(planted.begin(), planted.end(),
+                        [&](const std::string& name) { return setupFolder.HasName(name); });
+  };
+  return StartCheckedProgram(wizard->path, commandLine, -1, noneIsBack);
 }
 
 }  // namespace tolvar
