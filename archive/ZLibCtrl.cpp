@@ -141,7 +141,7 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
           callbacks.OnExtractFile(*archive, BlockCount(entry.size), target, path.substr(target.size()));
         }
         const ArchiveFolder* folder = folders.Current();
-        const std::unique_ptr<Stream> output =
+        std::unique_ptr<Stream> output =
             folder && files.PathFits(path) ? files.CreateNewFile(*folder, *name) : nullptr;
         if (!output) {
           Report(environment, "cannot create " + path);
@@ -151,6 +151,11 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
           CopyDecompressed(*archive, *output, notify, entry.size);
         } catch (const EShortWriteError&) {
           Report(environment, "cannot write all of " + path + " (disk full?)");
+          return ArchiveWriteError;
+        }
+        output.reset();
+        if (!files.FinishFile(*folder, *name)) {
+          Report(environment, "cannot keep " + path + " as it was written");
           return ArchiveWriteError;
         }
       } else {

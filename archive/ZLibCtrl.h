@@ -87,7 +87,8 @@ class TTranslateZLibEventClass {
 // that falls short (a full disk) stops with 4. Each enter-folder entry makes only
 // its own folder, in the folder held above it; nesting deeper than the platform
 // can name (PathFits) stops with 4 at once. Nothing is written through a link
-// below the target (see ArchiveFileSystem).
+// below the target (see ArchiveFileSystem). Each file, once written in full and
+// closed, goes to the file system's FinishFile; a refusal there stops with 4.
 std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::string& archivePath,
                             const std::string& targetFolder, const ExtractCallbacks& callbacks);
 

@@ -27,7 +27,7 @@ constexpr std::uint16_t kWaitPumpInterval = 5;
 
 // Asks for the disk until the source is there; false when the user declines.
 bool WaitForSource(const PathString& source, std::int32_t disk) {
-  while (!FileExists(source)) {
+  while (!SourcePresent(source)) {
     const std::uint16_t answer =
         ShowMessageBox(FormatDiskPrompt(LoadText(TextId::InsertDisk), disk), mbtConfirmation,
                        MsgBoxButtonBit(mbbOK) | MsgBoxButtonBit(mbbCancel), 0, -1, mbbOK);

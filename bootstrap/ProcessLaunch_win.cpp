@@ -63,9 +63,10 @@ bool CreateWith(const std::wstring* application, const std::string& commandLine,
 }
 
 std::uintptr_t Launch(const std::wstring* application, const std::string& commandLine, std::int32_t wait,
-                      DWORD creationFlags, bool preferSystem32 = false, const std::function<void()>& onCreated = {}) {
+                      DWORD creationFlags, bool preferSystem32 = false, const std::function<bool()>& mayRun = {}) {
   PROCESS_INFORMATION info{};
   bool created = false;
+  if (mayRun) creationFlags |= CREATE_SUSPENDED;
   if (preferSystem32) {
     PreferSystem32Startup extended;
     if (STARTUPINFOW* startup = extended.Get()) {
@@ -81,7 +82,16 @@ std::uintptr_t Launch(const std::wstring* application, const std::string& comman
     created = CreateWith(application, commandLine, creationFlags, &startup, info);
   }
   if (!created) return 0;
-  if (onCreated) onCreated();
+  if (mayRun) {
+    // Not one instruction of it has run yet.
+    if (!mayRun()) {
+      ::TerminateProcess(info.hProcess, ERROR_ACCESS_DENIED);
+      UniqueKernelHandle(info.hThread).reset();
+      UniqueKernelHandle(info.hProcess).reset();
+      return 0;
+    }
+    ::ResumeThread(info.hThread);
+  }
   UniqueKernelHandle process(info.hProcess);
   UniqueKernelHandle(info.hThread).reset();
   const auto result = reinterpret_cast<std::uintptr_t>(info.hProcess);
@@ -119,36 +129,10 @@ std::uintptr_t StartProcess(const ProcessStart& start, std::int32_t wait) {
                 kCreationFlags | start.extraFlags);
 }
 
-std::optional<HeldProgram> HeldProgram::Hold(const std::string& path, const Sha256Digest& expected) {
-  // Sharing reading only: nobody may write, rename or delete it while held; the
-  // system may still open it to start it.
-  UniqueFileHandle file(::CreateFileW(Utf8ToUtf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file) return std::nullopt;
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!::GetFileInformationByHandle(file.get(), &info) ||
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
-    return std::nullopt;
-  }
-  Sha256 sha;
-  std::vector<unsigned char> buffer(65536);
-  for (;;) {
-    DWORD got = 0;
-    if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return std::nullopt;
-    if (got == 0) break;
-    sha.Update(buffer.data(), got);
-  }
-  if (sha.Finish() != expected) return std::nullopt;
-  return HeldProgram(std::move(file), path);
-}
-
-std::uintptr_t RunHeldProgram(HeldProgram program, const std::string& commandLine, std::int32_t wait,
-                              const std::function<void()>& onStarted) {
-  const std::wstring application = Utf8ToUtf16(program.path_);
-  return Launch(&application, commandLine, wait, kCreationFlags, true, [&] {
-    program.file_.reset();
-    if (onStarted) onStarted();
-  });
+std::uintptr_t StartCheckedProgram(const std::string& programPath, const std::string& commandLine, std::int32_t wait,
+                                   const std::function<bool()>& mayRun) {
+  const std::wstring application = Utf8ToUtf16(programPath);
+  return Launch(&application, commandLine, wait, kCreationFlags, true, mayRun);
 }
 
 }  // namespace tolvar

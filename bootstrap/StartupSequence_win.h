@@ -5,6 +5,9 @@
 
 namespace tolvar {
 
+// The running program file's full path.
+std::string ProgramFilePath();
+
 // The folder of the running program file, with a trailing backslash.
 std::string ProgramSourceFolder();
 

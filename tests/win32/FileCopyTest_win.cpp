@@ -226,6 +226,40 @@ TEST_F(CopyFileWithProgressTest, ASourceThatCannotBeOpenedIsNamed) {
   EXPECT_TRUE(robot.SawOnly(kIoError + source + kCannotOpen));
 }
 
+TEST_F(CopyFileWithProgressTest, SourcesThatAreNoPlainFilesAreNotReadAndTakeTheCannotOpenMessage) {
+  ScratchFolder folder("copy special sources");
+  // A pipe whose server would act as the elevated program once it connects.
+  const std::string pipe = "\\\\.\\pipe\\tolvar copy test " + std::to_string(::GetCurrentProcessId());
+  const UniqueFileHandle server(::CreateNamedPipeW(Utf8ToUtf16(pipe).c_str(), PIPE_ACCESS_OUTBOUND,
+                                                   PIPE_TYPE_BYTE | PIPE_NOWAIT, 1, 4096, 4096, 0, nullptr));
+  ASSERT_TRUE(server);
+  std::vector<std::string> sources = {pipe, "\\\\.\\NUL", "\\\\?\\GLOBALROOT\\Device\\Null", folder / "NUL"};
+  if (test::RunsUnderWine()) {
+    ASSERT_TRUE(test::MakeHostFifo(folder / "fifo"));  // an ordinary read would wait for a writer
+    sources.push_back(folder / "fifo");
+    if (test::MakeHostNullDevice(folder / "null device")) sources.push_back(folder / "null device");
+  }
+  for (const std::string& source : sources) {
+    SCOPED_TRACE(source);
+    CloseAnswerer robot;
+    g_reports.clear();
+    EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString(folder / "t.dat"), &Record, 5));
+    EXPECT_TRUE(robot.SawOnly(kIoError + source + kCannotOpen));
+    EXPECT_EQ(g_reports, (std::vector<int>{0}));
+    EXPECT_FALSE(test::PathExists(folder / "t.dat"));
+  }
+  // Nobody connected: listening still.
+  EXPECT_FALSE(::ConnectNamedPipe(server.get(), nullptr));
+  EXPECT_EQ(::GetLastError(), DWORD{ERROR_PIPE_LISTENING});
+
+  // A plain file named the long way is a plain file.
+  ASSERT_TRUE(WriteFileBytes(folder / "in.dat", "plain"));
+  CloseAnswerer robot;
+  EXPECT_TRUE(CopyFileWithProgress(PathString("\\\\?\\" + folder / "in.dat"), PathString(folder / "t.dat"), nullptr, 5));
+  EXPECT_EQ(ReadFileBytes(folder / "t.dat"), "plain");
+  EXPECT_TRUE(robot.SeenDialogs().empty());
+}
+
 TEST_F(CopyFileWithProgressTest, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClosed) {
   ScratchFolder folder("copy locked target");
   const std::string source = folder / "in.dat";
