@@ -46,14 +46,22 @@ bool MeasureMember(Stream& archive, ArchiveListEntry& entry, std::string& proble
   return true;
 }
 
-}  // namespace
+// Another entry follows while the position is below the size; a position or
+// size that cannot be told is damage, never the end.
+bool MoreEntries(Stream& archive, ArchiveInspection& result) {
+  const std::int64_t position = archive.Position();
+  const std::int64_t size = archive.Size();
+  if (position >= 0 && size >= 0) return position < size;
+  result.damaged = true;
+  result.faults.push_back("the archive's size cannot be read");
+  return false;
+}
 
-ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage) {
-  ArchiveInspection result;
+void Inspect(Stream& archive, const CodePage& codePage, ArchiveInspection& result) {
   std::array<std::uint8_t, kArchiveHeaderSize> header{};
   if (!ReadExactly(archive, header.data(), header.size()) ||
       std::memcmp(header.data(), kArchiveSignature.data(), kArchiveSignature.size()) != 0) {
-    return result;
+    return;
   }
   result.isArchive = true;
   result.progressTotal = ReadInt32Le(header.data() + kProgressTotalOffset);
@@ -62,7 +70,7 @@ ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage) {
   const auto fault = [&](const std::string& where, const std::string& what) {
     result.faults.push_back("entry " + std::to_string(result.entries.size()) + " " + where + ": " + what);
   };
-  while (archive.Position() < archive.Size()) {
+  while (MoreEntries(archive, result)) {
     ArchiveListEntry entry;
     std::array<std::uint8_t, 2> length{};
     std::array<std::uint8_t, kEntryRecordSize> record{};
@@ -108,13 +116,29 @@ ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage) {
                              std::to_string(entry.kind) + " is ignored by the extractor");
     }
   }
-  if (result.damaged) return result;
+  if (result.damaged) return;
 
   if (depth > 0) result.faults.push_back(std::to_string(depth) + " folder(s) entered and not left");
   if (result.entries.empty()) result.faults.push_back("no entry after the header");
   if (result.progressTotal != result.expectedProgressTotal) {
     result.faults.push_back("the header's progress total is " + std::to_string(result.progressTotal) +
                             ", the files need " + std::to_string(result.expectedProgressTotal) + " chunks");
+  }
+  // More chunks announced than the files hold: the archive was cut between two
+  // entries, and the extractor calls it damaged. Fewer is only a wrong count.
+  if (result.progressTotal > result.expectedProgressTotal) result.damaged = true;
+}
+
+}  // namespace
+
+ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage) {
+  ArchiveInspection result;
+  try {
+    Inspect(archive, codePage, result);
+  } catch (const EStreamReadFailure&) {
+    // What was read before stays listed; a read the device fails is damage.
+    result.damaged = true;
+    result.faults.push_back("the archive cannot be read");
   }
   return result;
 }

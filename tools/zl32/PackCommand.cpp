@@ -54,6 +54,10 @@ int Pack(const Options& options, const CodePage& codePage, const Output& output)
   } catch (const EStreamWriteError&) {
     Error(output, Shown(archivePath) + ": cannot be written (disk full?)");
     code = kExitWriteError;
+  } catch (const EStreamReadFailure&) {
+    // A file that fails to read would otherwise be packed cut short.
+    Error(output, Shown(folder) + ": a file cannot be read");
+    code = kExitPackRefused;
   }
   archive.reset();
   if (code != kExitOk) {
