@@ -6,9 +6,6 @@
 #include "bootstrap/DefinitionValues.h"
 #include "bootstrap/FileCopy_win.h"
 #include "bootstrap/ProfileFile_win.h"
-#include "bootstrap/SetupPaths.h"
-#include "bootstrap/StartupSequence_win.h"
-#include "bootstrap/SystemInfoCtrl_win.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -45,6 +42,37 @@ std::int32_t LastFromIndex(const ProfileFile& file) {
   return last;
 }
 
+// One entry of the definition file: its source path (the "From" pattern
+// applied; "NONE" skips it) and its "To" value.
+struct DefinitionEntry {
+  PathString source;
+  std::string to;
+};
+
+// What the list needs of the definition file, read whole before any disk is
+// asked for: the disk that holds the definition file may leave the drive at the
+// first prompt, and its keys with it.
+struct Definition {
+  std::vector<DefinitionEntry> entries;
+  std::int32_t disk = 1;
+};
+
+Definition ReadDefinition(const std::string& definitionPath, const std::string& sourceFolder) {
+  const ProfileFile file(definitionPath);
+  const std::string sourceArgument = ExcludeTrailingBackslash(sourceFolder);
+  Definition definition;
+  definition.disk = file.ReadInteger(kCopySection, "SrcDisk", 1);
+  const std::int32_t count = file.ReadInteger(kCopySection, "Count", 0);
+  const std::int32_t last = count > 0 ? std::min(count, LastFromIndex(file)) : 0;
+  for (std::int32_t n = 1; n <= last; ++n) {
+    const std::string number = IntToStr(n);
+    definition.entries.push_back(
+        {PathString(ExpandSourcePattern(file.ReadString(kCopySection, "From" + number, kNone), sourceArgument)),
+         file.ReadString(kCopySection, "To" + number, kNone)});
+  }
+  return definition;
+}
+
 // Closes the wait window on every way out of the copies.
 struct WaitWindowScope {
   WaitWindowScope(const std::string& text, std::int32_t maximum) {
@@ -59,28 +87,21 @@ struct WaitWindowScope {
 
 std::optional<CopyList> ReadCopyList(const std::string& definitionPath, const std::string& sourceFolder,
                                      const PathString& setupFolder) {
-  const ProfileFile file(definitionPath);
-  const std::string sourceArgument = ExcludeTrailingBackslash(sourceFolder);
+  const Definition definition = ReadDefinition(definitionPath, sourceFolder);
   CopyList list;
-  const std::int32_t count = file.ReadInteger(kCopySection, "Count", 0);
-  const std::int32_t last = count > 0 ? std::min(count, LastFromIndex(file)) : 0;
-  for (std::int32_t n = 1; n <= last; ++n) {
-    const std::string number = IntToStr(n);
-    const PathString source(ExpandSourcePattern(file.ReadString(kCopySection, "From" + number, kNone), sourceArgument));
-    std::string to = file.ReadString(kCopySection, "To" + number, kNone);
-    const std::int32_t disk = file.ReadInteger(kCopySection, "SrcDisk", 1);
-    if (source.str() == kNone) continue;
-    if (!WaitForSource(source, disk)) return std::nullopt;
-    if (to == kNone) to = source.str();
+  for (const DefinitionEntry& entry : definition.entries) {
+    if (entry.source.str() == kNone) continue;
+    if (!WaitForSource(entry.source, definition.disk)) return std::nullopt;
+    const std::string& to = entry.to == kNone ? entry.source.str() : entry.to;
     // The target always lies directly in the setup folder; a name that is not one
     // plain name is refused when the copy makes it (CopyFileWithProgress).
-    list.sources.push_back(source);
+    list.sources.push_back(entry.source);
     list.targets.push_back(PathString(setupFolder.str() + DefinitionFileName(to)));
   }
   return list;
 }
 
-bool CopyDefinitionFilesFrom(const std::string& sourceFolder, const PathString& setupFolder) {
+bool CopyDefinitionFiles(const std::string& sourceFolder, const PathString& setupFolder) {
   const PathString definitionPath(sourceFolder + kDefinitionFileName);
   if (!FileExists(definitionPath)) return true;
 
@@ -95,10 +116,6 @@ bool CopyDefinitionFilesFrom(const std::string& sourceFolder, const PathString& 
     CopyFileWithProgress(list->sources[i], list->targets[i], &CopyStepProgress, kCopyPercentStep);
   }
   return true;
-}
-
-bool CopyDefinitionFiles() {
-  return CopyDefinitionFilesFrom(ProgramSourceFolder(), FormSetupFolder(GetVendorCommonFolder()));
 }
 
 void CopyStepProgress(const PathString&, const PathString&, std::uint8_t) { StepWait(WaitForm); }

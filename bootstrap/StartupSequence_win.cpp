@@ -60,7 +60,7 @@ int RunStartupSequence() {
     // process exists, so nobody can change it during the copy step.
     std::optional<HeldProgram> wizard;
     if (wizardDigest) wizard = HeldProgram::Hold(WizardProgramPath(setupFolder), *wizardDigest);
-    if (CopyDefinitionFiles()) {
+    if (CopyDefinitionFiles(sourceFolder, setupFolder)) {
       const bool started =
           wizard && RunHeldProgram(std::move(*wizard), WizardCommandLine(setupFolder, sourceFolder), -1,
                                    [&] { setupHold.Release(); }) != 0;

@@ -13,11 +13,6 @@
 
 namespace tolvar {
 
-bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder) {
-  std::optional<Sha256Digest> wizardDigest;
-  return UnpackWizard(archivePath, targetFolder, wizardDigest);
-}
-
 bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder,
                   std::optional<Sha256Digest>& wizardDigest) {
   std::uint8_t result = ArchiveOk;

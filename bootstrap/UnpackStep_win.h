@@ -9,12 +9,10 @@
 
 namespace tolvar {
 
-// True only when the whole archive was unpacked.
-bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder);
-
-// The same; `wizardDigest` receives the digest of the setupostrel.exe that the
-// extraction wrote directly into the target folder (nullopt: none). Every folder
-// below the program-files folder is checked on the way (see DiskFileSystemBelow).
+// True only when the whole archive was unpacked. `wizardDigest` receives the
+// digest of the setupostrel.exe that the extraction wrote directly into the
+// target folder (nullopt: none). Every folder below the program-files folder is
+// checked on the way (see DiskFileSystemBelow).
 bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder,
                   std::optional<Sha256Digest>& wizardDigest);
 

@@ -77,4 +77,12 @@ bool RemoveHostLink(const std::string& link) {
   return RunHost(L"Z:\\usr\\bin\\rm", {"-f", unixLink}) && WaitUntil([&] { return !NameExists(link); });
 }
 
+bool MoveOnHost(const std::string& from, const std::string& to) {
+  const std::string unixFrom = UnixPath(from);
+  const std::string unixTo = UnixPath(to);
+  if (unixFrom.empty() || unixTo.empty()) return false;
+  return RunHost(L"Z:\\usr\\bin\\mv", {"-T", unixFrom, unixTo}) &&
+         WaitUntil([&] { return !NameExists(from) && NameExists(to); });
+}
+
 }  // namespace tolvar::test

@@ -19,4 +19,9 @@ bool MakeHostSymlink(const std::string& target, const std::string& link);
 // Removes a host symbolic link itself; false when it is still there.
 bool RemoveHostLink(const std::string& link);
 
+// Renames `from` to `to` (Windows paths) on the host, as a disk taken out of a
+// drive and another put in: Wine does not hold a host rename to the Windows
+// rules for files in use. False when the move did not show within a few seconds.
+bool MoveOnHost(const std::string& from, const std::string& to);
+
 }  // namespace tolvar::test
