@@ -14,10 +14,9 @@ source=$(cd "$(dirname "$0")/../.." && pwd)
 label="signing $$"
 root="$WINEPREFIX/drive_c/tolvar-tests/$label"
 win_root="C:\\tolvar-tests\\$label"
-key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
-saved=$(wine reg query "$key" /v ProgramFilesDir 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+save_program_files
 cleanup() {
-  wine reg add "$key" /v ProgramFilesDir /d "${saved:-C:\\Program Files}" /f >/dev/null 2>&1 || true
+  restore_program_files
   rm -rf "$root"
 }
 trap cleanup EXIT
@@ -73,7 +72,7 @@ done
 cp "$build/bin/testwizard.exe" tree/setupostrel.exe
 wine "$win_root\\Medium 1\\zl32.exe" pack "$win_root\\tree" -o "$win_root\\Medium 1\\WIZARD.zl" </dev/null >/dev/null 2>&1 ||
   fail "the signed zl32.exe could not pack the wizard"
-wine reg add "$key" /v ProgramFilesDir /d "$win_root\\Program Files" /f >/dev/null
+point_program_files "$win_root\\Program Files"
 wine "$build/bin/windowwatch.exe" --close-messages "$win_root\\pictures" "$win_root\\Medium 1\\Tolvar.exe" \
   </dev/null >watch.log 2>&1 || { cat watch.log; fail "the signed Tolvar.exe did not end with 0"; }
 grep '^Message' watch.log && fail "the signed Tolvar.exe showed a message"
