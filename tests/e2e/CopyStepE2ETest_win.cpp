@@ -121,6 +121,45 @@ TEST(CopyStepE2E, SwappingDisksAtThePromptLosesNoEntry) {
   EXPECT_EQ(ReadWizardRuns(medium.WizardPath()).size(), 1u);
 }
 
+TEST(CopyStepE2E, ASecondStartWhileTheFirstAsksForADiskStaysQuietAndBringsTheFirstToTheFront) {
+  TwoDiskMedium disks("e2e second start");
+  E2EMedium& medium = disks.medium;
+  auto first = medium.StartTolvar();
+  ASSERT_TRUE(first);
+  const auto prompt = disks.WaitForDiskPrompt(first->Id());
+  ASSERT_TRUE(prompt) << "no prompt for disk 2";
+  const std::uint64_t unpacked = LastWriteTime(medium.WizardPath());
+
+  // A window of another program has the front when the program is started again.
+  const UniqueWindow other(::CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                             200, 100, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(other);
+  ::SetForegroundWindow(other.get());
+  ASSERT_EQ(::GetForegroundWindow(), other.get());
+
+  auto second = medium.StartTolvar();
+  ASSERT_TRUE(second);
+  bool showedAWindow = false;
+  for (const ULONGLONG start = ::GetTickCount64(); second->Running() && ::GetTickCount64() - start < kRunLimitMs;) {
+    showedAWindow = showedAWindow || !TopLevelWindows(second->Id()).empty();
+    ::Sleep(5);
+  }
+  const auto exitCode = second->Wait(kRunLimitMs);
+  ASSERT_TRUE(exitCode);
+  EXPECT_EQ(*exitCode, 0u);
+  EXPECT_FALSE(showedAWindow);
+  EXPECT_EQ(::GetForegroundWindow(), *prompt);
+  // It wrote nothing: the first run's wizard is as it unpacked it.
+  EXPECT_EQ(LastWriteTime(medium.WizardPath()), unpacked);
+
+  // The first run goes on as before: declined, it ends without a wizard.
+  ASSERT_TRUE(PressAnswer(*prompt, Answer::Back));
+  const auto firstExit = first->Wait(kRunLimitMs);
+  ASSERT_TRUE(firstExit);
+  EXPECT_EQ(*firstExit, 0u);
+  EXPECT_TRUE(ReadWizardRuns(medium.WizardPath()).empty());
+}
+
 TEST(CopyStepE2E, DecliningTheDiskPromptCopiesAndStartsNothing) {
   TwoDiskMedium disks("e2e copy declined");
   E2EMedium& medium = disks.medium;
