@@ -22,8 +22,8 @@ namespace {
 // Every message of the sequence: an error with the single button "Zpět".
 void ShowSequenceError(TextId text) { ShowErrorMessage(LoadText(text), MsgBoxButtonBit(mbbCancel)); }
 
-}  // namespace
-
+// The folder of the running program file, with a trailing backslash: the source
+// folder that the unpack and copy steps and the wizard are given.
 std::string ProgramSourceFolder() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
@@ -33,6 +33,8 @@ std::string ProgramSourceFolder() {
     buffer.resize(buffer.size() * 2);
   }
 }
+
+}  // namespace
 
 int RunStartupSequence() {
   Application& application = Application::Instance();
