@@ -33,13 +33,18 @@ bool WaitForSource(const PathString& source, std::int32_t disk) {
   return true;
 }
 
-// The highest n of a "From<n>" key in the section. Entries above it read as
-// "NONE" and are skipped, so the loop ends there: a huge Count does not spin
-// through billions of absent keys.
-std::int32_t LastFromIndex(const ProfileFile& file) {
-  std::int32_t last = 0;
-  for (const std::string& key : file.ReadKeys(kCopySection)) last = std::max(last, FromKeyIndex(key));
-  return last;
+// The numbers n (1..Count, ascending) of the section's "From<n>" keys. An entry
+// without its From key reads as "NONE" and is skipped anyway, so only these are
+// read: a huge Count or key number costs neither time nor memory.
+std::vector<std::int32_t> ListedEntryNumbers(const ProfileFile& file, std::int32_t count) {
+  std::vector<std::int32_t> numbers;
+  for (const std::string& key : file.ReadKeys(kCopySection)) {
+    const std::int32_t n = FromKeyIndex(key);
+    if (n >= 1 && n <= count) numbers.push_back(n);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
 }
 
 // One entry of the definition file: its source path (the "From" pattern
@@ -63,8 +68,7 @@ Definition ReadDefinition(const std::string& definitionPath, const std::string& 
   Definition definition;
   definition.disk = file.ReadInteger(kCopySection, "SrcDisk", 1);
   const std::int32_t count = file.ReadInteger(kCopySection, "Count", 0);
-  const std::int32_t last = count > 0 ? std::min(count, LastFromIndex(file)) : 0;
-  for (std::int32_t n = 1; n <= last; ++n) {
+  for (const std::int32_t n : ListedEntryNumbers(file, count)) {
     const std::string number = IntToStr(n);
     definition.entries.push_back(
         {PathString(ExpandSourcePattern(file.ReadString(kCopySection, "From" + number, kNone), sourceArgument)),

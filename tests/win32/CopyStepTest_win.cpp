@@ -254,14 +254,16 @@ TEST_F(CopyStep, TargetsStayDirectlyInTheSetupFolderAndUnsafeNamesAreRefused) {
   EXPECT_TRUE(seen[2].Shows("I/O chyba, soubor " + medium.setup.str() + cannotOpen));
 }
 
-TEST_F(CopyStep, AHugeCountEndsAfterTheLastListedEntry) {
+TEST_F(CopyStep, AHugeCountOrEntryNumberReadsOnlyTheListedEntries) {
   Medium medium("copy step huge count");
-  medium.Put("A.DAT", "only one");
-  medium.Define("[CopyFiles]\r\nCount=$7FFFFFFF\r\nfrom1=%s\\A.DAT\r\n");
+  medium.Put("A.DAT", "first");
+  medium.Put("B.DAT", "far away");
+  medium.Define("[CopyFiles]\r\nCount=$7FFFFFFF\r\nfrom1=%s\\A.DAT\r\nFrom2000000000=%s\\B.DAT\r\n");
   WaitWindowWatch watch;
   EXPECT_TRUE(CopyDefinitionFiles(medium.source, medium.setup));
-  EXPECT_EQ(medium.Copied("A.DAT"), "only one");
-  EXPECT_EQ(watch.seen.maximum, 20);
+  EXPECT_EQ(medium.Copied("A.DAT"), "first");
+  EXPECT_EQ(medium.Copied("B.DAT"), "far away");
+  EXPECT_EQ(watch.seen.maximum, 40);
 }
 
 }  // namespace
