@@ -86,14 +86,22 @@ std::string Clash(const FolderContents::Holder& holder, const std::string& name)
   return "Windows takes it for " + other + " of the same folder: one would replace the other there";
 }
 
-}  // namespace
+// Another entry follows while the position is below the size; a position or
+// size that cannot be told is damage, never the end.
+bool MoreEntries(Stream& archive, ArchiveInspection& result) {
+  const std::int64_t position = archive.Position();
+  const std::int64_t size = archive.Size();
+  if (position >= 0 && size >= 0) return position < size;
+  result.damaged = true;
+  result.faults.push_back("the archive's size cannot be read");
+  return false;
+}
 
-ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage, const InspectOptions& options) {
-  ArchiveInspection result;
+void Inspect(Stream& archive, const CodePage& codePage, const InspectOptions& options, ArchiveInspection& result) {
   std::array<std::uint8_t, kArchiveHeaderSize> header{};
   if (!ReadExactly(archive, header.data(), header.size()) ||
       std::memcmp(header.data(), kArchiveSignature.data(), kArchiveSignature.size()) != 0) {
-    return result;
+    return;
   }
   result.isArchive = true;
   result.progressTotal = ReadInt32Le(header.data() + kProgressTotalOffset);
@@ -101,7 +109,7 @@ ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage, cons
   const std::size_t targetLength = WindowsPathLength(options.windowsTarget);
   std::vector<Level> levels(1);
   FolderContents contents;
-  while (archive.Position() < archive.Size()) {
+  while (MoreEntries(archive, result)) {
     ArchiveListEntry entry;
     entry.offset = archive.Position();
     const std::string number = "entry " + std::to_string(result.entries.size() + 1);
@@ -176,7 +184,7 @@ ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage, cons
       result.notes.push_back(where + ": kind " + std::to_string(entry.kind) + " is ignored by the extractor");
     }
   }
-  if (result.damaged) return result;
+  if (result.damaged) return;
 
   if (levels.size() > 1) {
     const std::size_t open = levels.size() - 1;
@@ -186,6 +194,22 @@ ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage, cons
   if (result.progressTotal != result.expectedProgressTotal) {
     result.faults.push_back("the header's progress total is " + std::to_string(result.progressTotal) +
                             ", the files need " + std::to_string(result.expectedProgressTotal) + " chunks");
+  }
+  // More chunks announced than the files hold: the archive was cut between two
+  // entries, and the extractor calls it damaged. Fewer is only a wrong count.
+  if (result.progressTotal > result.expectedProgressTotal) result.damaged = true;
+}
+
+}  // namespace
+
+ArchiveInspection InspectArchive(Stream& archive, const CodePage& codePage, const InspectOptions& options) {
+  ArchiveInspection result;
+  try {
+    Inspect(archive, codePage, options, result);
+  } catch (const EStreamReadFailure&) {
+    // What was read before stays listed; a read the device fails is damage.
+    result.damaged = true;
+    result.faults.push_back("the archive cannot be read");
   }
   return result;
 }

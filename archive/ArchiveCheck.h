@@ -35,7 +35,8 @@ struct InspectOptions {
 
 struct ArchiveInspection {
   bool isArchive = false;   // a whole header with the signature
-  bool damaged = false;     // reading stopped at damaged or missing data
+  bool damaged = false;     // reading stopped at damaged or missing data, or the
+                            // header announces more chunks than the files hold
   std::int32_t progressTotal = 0;
   std::int64_t expectedProgressTotal = 0;  // the sum of the files' chunk counts
   std::vector<ArchiveListEntry> entries;

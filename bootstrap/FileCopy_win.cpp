@@ -80,6 +80,7 @@ bool CopyFileWithProgress(const PathString& source, const PathString& target, Co
     ShowCopyError(CannotOpenText(source));
     return false;
   }
+  // The size the copy must deliver; one that cannot be told is no size at all.
   const std::int64_t size = input->Size();
 
   // The target is made as a new file: whatever bears its name (a link, another
@@ -101,11 +102,14 @@ bool CopyFileWithProgress(const PathString& source, const PathString& target, Co
   progress.afterBlock = [] { Application::Instance().ProcessMessagesIfDue(); };
   // The medium is read a chunk at a time; the loop still moves 2048-byte blocks.
   ReadAheadStream medium(*input);
-  const BlockCopyResult result = CopyBlocks(medium, *output, size, progress);
+  const BlockCopyResult result =
+      size < 0 ? BlockCopyResult::ReadFailed : CopyBlocks(medium, *output, size, progress);
   input.reset();
   output.reset();
 
-  if (result == BlockCopyResult::ShortWrite) {
+  // A short write, a failed read, and a source that ended early or grew: the
+  // target is not the source, and the user hears so.
+  if (result != BlockCopyResult::Complete) {
     ShowCopyError(LoadText(TextId::CopyIoErrorFile) + source.str() + LoadText(TextId::CopyFailed));
     return false;
   }

@@ -27,9 +27,11 @@ bool SourcePresent(const std::string& path);
 // when a pump is due (ProcessMessagesIfDue: about once per frame). With a callback,
 // it is called with 0
 // before anything else, then whenever the percentage has grown by at least `step`
-// points. True when the whole source arrived. Every failure but a missing source
-// is shown to the user (an error with the single button "&Zavřít"); a target
-// written in part stays on disk.
+// points. True when the whole source arrived: exactly the size it had when it was
+// opened. Every failure but a missing source is shown to the user (an error with
+// the single button "&Zavřít"); a short write, a failed read and a source that
+// ends early or grows meanwhile all say that the source could not be copied. A
+// target written in part stays on disk.
 bool CopyFileWithProgress(const PathString& source, const PathString& target, CopyProgressCallback callback,
                           std::uint8_t step);
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -98,8 +99,19 @@ std::uintptr_t Launch(const std::wstring* application, const std::string& comman
   if (wait == 0) return result;
 
   // Sleep until the process ends, a message arrives or the time is up; serve the
-  // messages, so the caller's windows repaint and react meanwhile.
+  // messages, so the caller's windows repaint and react meanwhile. An error while
+  // serving them, or a wait for messages that fails, does not end the wait while
+  // the process runs: it goes on without serving, and the error comes out after.
   Application& application_ = Application::Instance();
+  std::exception_ptr failure;
+  const auto serve = [&] {
+    try {
+      application_.ProcessMessages();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  };
+  bool serving = true;
   const bool unlimited = wait == -1;
   const ULONGLONG limit = static_cast<std::uint32_t>(wait);
   const ULONGLONG start = ::GetTickCount64();
@@ -110,14 +122,22 @@ std::uintptr_t Launch(const std::wstring* application, const std::string& comman
       if (elapsed >= limit) break;
       timeout = static_cast<DWORD>(limit - elapsed);
     }
-    const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &info.hProcess, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_OBJECT_0 + 1) {
-      application_.ProcessMessages();
+    serving = serving && !failure;
+    const DWORD woke = serving ? ::MsgWaitForMultipleObjectsEx(1, &info.hProcess, timeout, QS_ALLINPUT,
+                                                               MWMO_INPUTAVAILABLE)
+                               : ::WaitForSingleObject(info.hProcess, timeout);
+    if (serving && woke == WAIT_OBJECT_0 + 1) {
+      serve();
       continue;
     }
-    break;  // the process ended, the time is up, or waiting failed
+    if (serving && woke == WAIT_FAILED) {
+      serving = false;
+      continue;
+    }
+    break;  // the process ended, the time is up, or even the plain wait failed
   }
-  application_.ProcessMessages();
+  if (!failure) serve();
+  if (failure) std::rethrow_exception(failure);
   return result;
 }
 

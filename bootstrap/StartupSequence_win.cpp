@@ -23,8 +23,7 @@ namespace {
 // Every message of the sequence: an error with the single button "Zpět".
 void ShowSequenceError(TextId text) { ShowErrorMessage(LoadText(text), MsgBoxButtonBit(mbbCancel)); }
 
-}  // namespace
-
+// The running program file's full path.
 std::string ProgramFilePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
@@ -35,10 +34,14 @@ std::string ProgramFilePath() {
   }
 }
 
+// The folder of the running program file, with a trailing backslash: the source
+// folder that the unpack and copy steps and the wizard are given.
 std::string ProgramSourceFolder() {
   const std::string program = ProgramFilePath();
   return program.empty() ? std::string() : SourceFolderOf(program);
 }
+
+}  // namespace
 
 int RunStartupSequence() {
   Application& application = Application::Instance();
@@ -67,7 +70,7 @@ int RunStartupSequence() {
       ::MessageBeep(0);
       ShowSequenceError(TextId::WizardCopyFailed);
     } else {
-      if (CopyDefinitionFiles()) {
+      if (CopyDefinitionFiles(sourceFolder, setupFolder)) {
         // The wizard check: its digest is taken while the extraction writes it
         // and compared through the hold taken right after (DeliveredFiles); its
         // signature is checked through that hold and the names that steer its

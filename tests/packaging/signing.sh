@@ -17,10 +17,9 @@ source=$(cd "$(dirname "$0")/../.." && pwd)
 label="signing $$"
 root="$WINEPREFIX/drive_c/tolvar-tests/$label"
 win_root="C:\\tolvar-tests\\$label"
-key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
-saved=$(wine reg query "$key" /v ProgramFilesDir 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+save_program_files
 cleanup() {
-  wine reg add "$key" /v ProgramFilesDir /d "${saved:-C:\\Program Files}" /f >/dev/null 2>&1 || true
+  restore_program_files
   rm -rf "$root"
 }
 trap cleanup EXIT
@@ -107,7 +106,7 @@ echo "signature check: Tolvar.exe and its wizard by the vendor's certificate, th
 # The signed programs at work: zl32.exe packs each wizard, Tolvar.exe unpacks it
 # from the medium and starts it or refuses it.
 cp "$build/bin/Tolvar.exe" "Medium 2/"
-wine reg add "$key" /v ProgramFilesDir /d "$win_root\\Program Files" /f >/dev/null
+point_program_files "$win_root\\Program Files"
 setup="$win_root\\Program Files\\VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup\\"
 log="$root/Program Files/VORLAK SOFTWARE/Common Files/Ostrel/Setup/setupostrel.log"
 # run_case MEDIUM WIZARD starts|refused

@@ -101,7 +101,8 @@ bool MoveOnHost(const std::string& from, const std::string& to) {
   const std::string unixFrom = UnixPath(from);
   const std::string unixTo = UnixPath(to);
   if (unixFrom.empty() || unixTo.empty()) return false;
-  return RunHost(L"Z:\\usr\\bin\\mv", {unixFrom, unixTo}) && WaitUntil([&] { return NameExists(to); });
+  return RunHost(L"Z:\\usr\\bin\\mv", {"-T", unixFrom, unixTo}) &&
+         WaitUntil([&] { return !NameExists(from) && NameExists(to); });
 }
 
 }  // namespace tolvar::test

@@ -26,7 +26,9 @@ bool MakeHostFifo(const std::string& path);
 bool MakeHostNullDevice(const std::string& path);
 
 // Renames `from` to `to` (Windows paths) on the host, as another user of the
-// machine could while a Windows program holds it; false when `to` did not appear.
+// machine could while a Windows program holds it, or as a disk taken out of a
+// drive and another put in: Wine does not hold a host rename to the Windows rules
+// for files in use. False when the move did not show within a few seconds.
 bool MoveOnHost(const std::string& from, const std::string& to);
 
 }  // namespace tolvar::test

@@ -315,6 +315,39 @@ TEST_F(CopyFileWithProgressTest, TargetsThatCannotBeMadeSafelyTakeTheCannotOpenM
 
 // Run by its own test entry under a file-size limit of 32 KiB (see CMakeLists),
 // which makes every write beyond it fail as on a full disk.
+// Changes the source through a handle of its own at the first report after the
+// start, as another program or a dying medium would while the copy reads it.
+std::string g_changing;
+std::int64_t g_newSize = 0;
+void ChangeSourceOnce(const PathString&, const PathString&, std::uint8_t percent) {
+  if (percent == 0 || g_changing.empty()) return;
+  const UniqueFileHandle other(::CreateFileW(Utf8ToUtf16(g_changing).c_str(), GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size{};
+  size.QuadPart = g_newSize;
+  EXPECT_TRUE(other && ::SetFilePointerEx(other.get(), size, nullptr, FILE_BEGIN) && ::SetEndOfFile(other.get()));
+  g_changing.clear();
+}
+
+TEST_F(CopyFileWithProgressTest, ASourceCutOrGrownWhileItIsCopiedIsReported) {
+  ScratchFolder folder("copy changing source");
+  for (const std::int64_t newSize : {100000, 400000}) {
+    SCOPED_TRACE(newSize);
+    const std::string source = folder / ("source " + std::to_string(newSize));
+    ASSERT_TRUE(WriteFileBytes(source, Bytes(300000)));
+    g_changing = source;
+    g_newSize = newSize;
+    CloseAnswerer robot;
+    EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString(folder / "copy.dat"), &ChangeSourceOnce, 5));
+    EXPECT_TRUE(g_changing.empty()) << "the source was not changed during the copy";
+    EXPECT_TRUE(robot.SawOnly(kIoError + source + " nebylo možné zkopírovat."));
+    // What arrived stays; a grown source is not copied beyond a block past its size.
+    const auto copied = ReadFileBytes(folder / "copy.dat");
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->size(), newSize < 300000 ? 100000u : 300000u + 2048u - 300000u % 2048u);
+  }
+}
+
 TEST_F(CopyFileWithProgressTest, AShortWriteIsReportedAfterBothFilesWereClosed) {
   if (!std::getenv("TOLVAR_FILE_SIZE_LIMITED")) GTEST_SKIP() << "runs under a file-size limit only";
   ScratchFolder folder("copy short write");

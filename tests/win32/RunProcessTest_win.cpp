@@ -4,6 +4,7 @@
 
 #include "bootstrap/ProcessLaunch_win.h"
 #include "platform/Application_win.h"
+#include "platform/Error.h"
 #include "platform/Handle_win.h"
 #include "platform/Text.h"
 #include "platform/Window_win.h"
@@ -99,6 +100,33 @@ class TimerWindow : public Window {
     return Window::HandleMessage(message, wParam, lParam);
   }
 };
+
+// A window whose procedure fails on a message posted to it.
+class FailingWindow : public Window {
+ public:
+  FailingWindow() {
+    ClassSpec windowClass;
+    windowClass.name = L"TolvarFailingWindow";
+    CreateSpec params;
+    params.style = WS_POPUP;
+    CreateWindowObject(windowClass, params);
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_APP) throw Error("a window failed");
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+};
+
+TEST_F(RunProcessTest, AnErrorWhileServingMessagesComesOutOnlyAfterTheProcessEnded) {
+  ConfigureWizard(wizard_, 1500, 0);
+  FailingWindow window;
+  ASSERT_TRUE(::PostMessageW(window.Handle(), WM_APP, 0, 0));
+  EXPECT_THROW(RunProcess(Quoted(), -1), Error);
+  // The wizard writes its record when it ends: it had ended when the wait gave up.
+  EXPECT_EQ(ReadWizardRuns(wizard_).size(), 1u);
+}
 
 // This program's and the Wine server's processor time as the host counts it.
 double CpuMilliseconds() {

@@ -77,6 +77,10 @@ int Pack(const Options& options, const CodePage& codePage, const Output& output)
   } catch (const EArchivePackError& error) {
     Error(output, Shown(folder) + ": " + error.what() + "; " + Shown(archivePath) + " is left as it was");
     return kExitPackRefused;
+  } catch (const EStreamReadFailure&) {
+    // A file that fails to read would otherwise be packed cut short.
+    Error(output, Shown(folder) + ": a file cannot be read; " + Shown(archivePath) + " is left as it was");
+    return kExitPackRefused;
   }
   if (!replacement->Commit(problem)) {
     Error(output, Shown(archivePath) + ": " + problem);
