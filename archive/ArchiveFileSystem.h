@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/HeldFolder.h"
 #include "platform/Stream.h"
 
 namespace tolvar {
@@ -43,6 +44,21 @@ class ArchiveFileSystem {
   // the name is replaced, never written through; a read-only file, a file in use
   // and a folder refuse. nullptr on failure.
   virtual std::unique_ptr<Stream> CreateNewFile(const ArchiveFolder& folder, const std::string& name) = 0;
+  // Told once the file `name` in `folder` has been written in full and its
+  // stream closed; false stops the extraction with a write error (the file is
+  // not what was written). Nothing to do by default.
+  virtual bool FinishFile(const ArchiveFolder& folder, const std::string& name) {
+    (void)folder;
+    (void)name;
+    return true;
+  }
+  // Holds the existing file `name` in `folder` (HeldFolder::HoldFile); nullopt
+  // when it cannot, and on file systems that hold nothing.
+  virtual std::optional<HeldFile> HoldFile(const ArchiveFolder& folder, const std::string& name) {
+    (void)folder;
+    (void)name;
+    return std::nullopt;
+  }
 
   // True when the platform can name a path this long (a folder's path ends with
   // a backslash).

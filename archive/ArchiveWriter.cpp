@@ -61,15 +61,13 @@ void WithinMemory(Compress compress) {
 }  // namespace
 
 std::string EncodeEntryName(const std::string& name, const CodePage& codePage) {
-  if (!IsSafeEntryName(name)) throw EArchivePackError("the name \"" + name + "\" is not a safe file or folder name");
+  const std::string shown = "the name \"" + PrintableName(name, true) + "\"";
+  if (const std::string why = UnsafeNameReason(name); !why.empty()) {
+    throw EArchivePackError(shown + " is not a safe file or folder name: " + why);
+  }
   auto raw = codePage.FromUtf8(name);
-  if (!raw) {
-    throw EArchivePackError("the name \"" + name + "\" cannot be written in code page " +
-                            std::to_string(codePage.Number()));
-  }
-  if (raw->size() > std::numeric_limits<std::uint16_t>::max()) {
-    throw EArchivePackError("the name \"" + name + "\" is too long");
-  }
+  if (!raw) throw EArchivePackError(shown + " cannot be written in code page " + std::to_string(codePage.Number()));
+  if (raw->size() > std::numeric_limits<std::uint16_t>::max()) throw EArchivePackError(shown + " is too long");
   return *raw;
 }
 

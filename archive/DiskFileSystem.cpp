@@ -48,6 +48,10 @@ class Disk final : public ArchiveFileSystem {
     return static_cast<const DiskFolder&>(folder).Held().CreateNewFile(name, ReadOnlyFile::Refuse);
   }
 
+  std::optional<HeldFile> HoldFile(const ArchiveFolder& folder, const std::string& name) override {
+    return static_cast<const DiskFolder&>(folder).Held().HoldFile(name);
+  }
+
   bool PathFits(const std::string& path) override { return tolvar::PathFits(path); }
 
  private:

@@ -68,31 +68,59 @@ bool IsReservedDeviceName(std::u32string_view name) {
   return false;
 }
 
-}  // namespace
-
-bool IsSafeEntryName(std::string_view name) {
-  std::u32string text;
-  if (name.empty() || !DecodeUtf8(name, text)) return false;
-  if (text == U"." || text == U"..") return false;
-  for (const char32_t c : text) {
-    if (IsControl(c) || IsForbiddenCharacter(c)) return false;
-  }
-  if (text.back() == U'.' || text.back() == U' ') return false;
-  return !IsReservedDeviceName(text);
+// The length of the UTF-8 character that `text` starts with when it is well
+// formed and printable (not a C1 control), else 0.
+std::size_t PrintableUtf8Length(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  std::u32string decoded;
+  if (length == 0 || text.size() < length || !DecodeUtf8(text.substr(0, length), decoded)) return 0;
+  return IsControl(decoded[0]) ? 0 : length;
 }
 
-std::string PrintableName(std::string_view raw, bool keepUtf8) {
+}  // namespace
+
+std::string UnsafeNameReason(std::string_view name) {
+  std::u32string text;
+  if (name.empty()) return "an empty name";
+  if (!DecodeUtf8(name, text)) return "not text (not UTF-8)";
+  if (text == U"." || text == U"..") return "a name that stands for a folder itself";
+  for (const char32_t c : text) {
+    if (IsControl(c)) return "holds a control character";
+    if (IsForbiddenCharacter(c)) return "holds one of \\ / : * ? \" < > |";
+  }
+  if (text.back() == U'.' || text.back() == U' ') return "ends with a dot or blank, which Windows drops";
+  if (IsReservedDeviceName(text)) return "a name Windows keeps for a device";
+  return {};
+}
+
+bool IsSafeEntryName(std::string_view name) { return UnsafeNameReason(name).empty(); }
+
+std::string PrintableName(std::string_view raw, bool keepUtf8, std::size_t maxChars) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string shown;
-  for (const char c : raw) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 0x20 && byte < 0x7F && c != '\\') || (keepUtf8 && byte >= 0x80)) {
-      shown += c;
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < raw.size();) {
+    const auto byte = static_cast<unsigned char>(raw[i]);
+    // One unit of the shown name: a printable character, or one byte as \xNN.
+    std::string unit;
+    std::size_t used = 1;
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '/') {
+      unit.assign(1, static_cast<char>(byte));
+    } else if (const std::size_t length = keepUtf8 ? PrintableUtf8Length(raw.substr(i)) : 0; length > 0) {
+      unit.assign(raw.substr(i, length));
+      used = length;
     } else {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 15];
+      unit = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
     }
+    const std::size_t unitChars = used > 1 ? 1 : unit.size();
+    if (chars + unitChars > maxChars) {
+      const std::size_t left = raw.size() - i;
+      return shown + "[... " + std::to_string(left) + (left == 1 ? " more byte]" : " more bytes]");
+    }
+    shown += unit;
+    chars += unitChars;
+    i += used;
   }
   return shown;
 }

@@ -3,6 +3,7 @@
 // could reach elsewhere (a separator, a drive, a parent step, a device) is refused.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,9 +17,18 @@ namespace tolvar {
 // blanks before it), and valid UTF-8.
 bool IsSafeEntryName(std::string_view name);
 
+// Why a name is not safe ("holds a control character"); empty when it is.
+std::string UnsafeNameReason(std::string_view name);
+
+// Names are shown cut to this many characters; a name of the file system holds
+// at most 255.
+inline constexpr std::size_t kShownNameChars = 100;
+
 // A name as the tools show it: printable ASCII stays, every other byte (and the
-// backslash, which would pass for a separator) becomes \xNN; with keepUtf8 the
-// bytes of non-ASCII characters of converted UTF-8 text stay as they are.
-std::string PrintableName(std::string_view raw, bool keepUtf8 = false);
+// backslash and slash, which would pass for separators) becomes \xNN; with
+// keepUtf8 the printable non-ASCII characters of well-formed UTF-8 stay as they
+// are. A name longer than maxChars shown characters is cut there and says how
+// many bytes were left out: "abc[... 60000 more bytes]".
+std::string PrintableName(std::string_view raw, bool keepUtf8 = false, std::size_t maxChars = kShownNameChars);
 
 }  // namespace tolvar

@@ -102,8 +102,19 @@ std::string ArchiveResultText(std::uint8_t code) {
   }
 }
 
-std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::string& archivePath,
-                            const std::string& targetFolder, const ExtractCallbacks& callbacks) {
+namespace {
+
+// Another entry follows while the archive's position is below its size. A
+// position or size that cannot be told is damage, never the end of the archive.
+bool MoreEntries(Stream& archive) {
+  const std::int64_t position = archive.Position();
+  const std::int64_t size = archive.Size();
+  if (position < 0 || size < 0) throw EZDecompressionError("the archive's size cannot be read");
+  return position < size;
+}
+
+std::uint8_t Extract(const ExtractEnvironment& environment, const std::string& archivePath,
+                     const std::string& targetFolder, const ExtractCallbacks& callbacks) {
   ArchiveFileSystem& files = environment.fileSystem;
   if (!files.FileExists(archivePath)) return ArchiveNotFound;
   const std::unique_ptr<Stream> archive = files.OpenForReading(archivePath);
@@ -122,12 +133,15 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
 
   TTranslateZLibEventClass translator(*archive);
   translator.OnExtractChunk = callbacks.OnExtractChunk;
-  const TNotifyEvent notify = translator.Handler();
-  if (callbacks.OnExtractStart) {
-    callbacks.OnExtractStart(*archive, ReadInt32Le(header.data() + kProgressTotalOffset));
-  }
+  std::int64_t chunks = 0;
+  const TNotifyEvent notify = [&](Stream& sender) {
+    ++chunks;
+    translator.ZLibNotify(sender);
+  };
+  const std::int32_t progressTotal = ReadInt32Le(header.data() + kProgressTotalOffset);
+  if (callbacks.OnExtractStart) callbacks.OnExtractStart(*archive, progressTotal);
 
-  while (archive->Position() < archive->Size()) {
+  while (MoreEntries(*archive)) {
     const Entry entry = ReadEntry(*archive);
     if (entry.kind == kEntryFile || entry.kind == kEntryEnterFolder) {
       const auto name = UsableName(environment.codePage, entry.rawName);
@@ -141,7 +155,7 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
           callbacks.OnExtractFile(*archive, BlockCount(entry.size), target, path.substr(target.size()));
         }
         const ArchiveFolder* folder = folders.Current();
-        const std::unique_ptr<Stream> output =
+        std::unique_ptr<Stream> output =
             folder && files.PathFits(path) ? files.CreateNewFile(*folder, *name) : nullptr;
         if (!output) {
           Report(environment, "cannot create " + path);
@@ -151,6 +165,11 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
           CopyDecompressed(*archive, *output, notify, entry.size);
         } catch (const EShortWriteError&) {
           Report(environment, "cannot write all of " + path + " (disk full?)");
+          return ArchiveWriteError;
+        }
+        output.reset();
+        if (!files.FinishFile(*folder, *name)) {
+          Report(environment, "cannot keep " + path + " as it was written");
           return ArchiveWriteError;
         }
       } else {
@@ -170,8 +189,24 @@ std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::st
     // Other kinds: the name and record are consumed and nothing changes.
   }
 
+  // The header counts the chunks of every file: an archive that ends before they
+  // have all come was cut short (a download or a copy that stopped early), even
+  // when it ends between two entries. A count that is too small is tolerated.
+  if (chunks < progressTotal) throw EZDecompressionError("the archive ends before all the data its header announces");
   if (callbacks.OnExtractFinish) callbacks.OnExtractFinish(*archive);
   return ArchiveOk;
+}
+
+}  // namespace
+
+std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::string& archivePath,
+                            const std::string& targetFolder, const ExtractCallbacks& callbacks) {
+  try {
+    return Extract(environment, archivePath, targetFolder, callbacks);
+  } catch (const EStreamReadFailure&) {
+    // The medium could not be read: the archive is as good as damaged.
+    throw EZDecompressionError("the archive cannot be read");
+  }
 }
 
 std::uint8_t ExtractArchive(const std::string& archivePath, const std::string& targetFolder,

@@ -76,18 +76,21 @@ class TTranslateZLibEventClass {
 //
 // Damaged archives raise EZDecompressionError (corrupt or cut-short member data,
 // an entry cut short, a member that asks for a preset dictionary, a member that
-// inflates to more or less than its record's size); the output file being
-// written is closed and stays with what it holds, never more than the record's
-// size. An archive that
-// ends right after its header is empty: 0, with OnExtractStart and
-// OnExtractFinish.
+// inflates to more or less than its record's size, an archive that ends before
+// its files have delivered the chunks that its header's progress total
+// announces, a read or a size query that the device fails); the output file
+// being written is closed and stays with what it holds, never more than the
+// record's size. A progress total that is too small is tolerated. An archive
+// that ends right after a header whose total is 0 is empty: 0, with
+// OnExtractStart and OnExtractFinish.
 //
 // Names are checked before use (IsSafeEntryName); an unsafe one stops with 4 and
 // creates nothing. A leave-folder entry never leaves the target folder. A write
 // that falls short (a full disk) stops with 4. Each enter-folder entry makes only
 // its own folder, in the folder held above it; nesting deeper than the platform
 // can name (PathFits) stops with 4 at once. Nothing is written through a link
-// below the target (see ArchiveFileSystem).
+// below the target (see ArchiveFileSystem). Each file, once written in full and
+// closed, goes to the file system's FinishFile; a refusal there stops with 4.
 std::uint8_t ExtractArchive(const ExtractEnvironment& environment, const std::string& archivePath,
                             const std::string& targetFolder, const ExtractCallbacks& callbacks);
 

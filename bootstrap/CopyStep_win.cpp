@@ -6,9 +6,6 @@
 #include "bootstrap/DefinitionValues.h"
 #include "bootstrap/FileCopy_win.h"
 #include "bootstrap/ProfileFile_win.h"
-#include "bootstrap/SetupPaths.h"
-#include "bootstrap/StartupSequence_win.h"
-#include "bootstrap/SystemInfoCtrl_win.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -27,7 +24,7 @@ constexpr std::uint16_t kWaitPumpInterval = 5;
 
 // Asks for the disk until the source is there; false when the user declines.
 bool WaitForSource(const PathString& source, std::int32_t disk) {
-  while (!FileExists(source)) {
+  while (!SourcePresent(source)) {
     const std::uint16_t answer =
         ShowMessageBox(FormatDiskPrompt(LoadText(TextId::InsertDisk), disk), mbtConfirmation,
                        MsgBoxButtonBit(mbbOK) | MsgBoxButtonBit(mbbCancel), 0, -1, mbbOK);
@@ -36,13 +33,48 @@ bool WaitForSource(const PathString& source, std::int32_t disk) {
   return true;
 }
 
-// The highest n of a "From<n>" key in the section. Entries above it read as
-// "NONE" and are skipped, so the loop ends there: a huge Count does not spin
-// through billions of absent keys.
-std::int32_t LastFromIndex(const ProfileFile& file) {
-  std::int32_t last = 0;
-  for (const std::string& key : file.ReadKeys(kCopySection)) last = std::max(last, FromKeyIndex(key));
-  return last;
+// The numbers n (1..Count, ascending) of the section's "From<n>" keys. An entry
+// without its From key reads as "NONE" and is skipped anyway, so only these are
+// read: a huge Count or key number costs neither time nor memory.
+std::vector<std::int32_t> ListedEntryNumbers(const ProfileFile& file, std::int32_t count) {
+  std::vector<std::int32_t> numbers;
+  for (const std::string& key : file.ReadKeys(kCopySection)) {
+    const std::int32_t n = FromKeyIndex(key);
+    if (n >= 1 && n <= count) numbers.push_back(n);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
+}
+
+// One entry of the definition file: its source path (the "From" pattern
+// applied; "NONE" skips it) and its "To" value.
+struct DefinitionEntry {
+  PathString source;
+  std::string to;
+};
+
+// What the list needs of the definition file, read whole before any disk is
+// asked for: the disk that holds the definition file may leave the drive at the
+// first prompt, and its keys with it.
+struct Definition {
+  std::vector<DefinitionEntry> entries;
+  std::int32_t disk = 1;
+};
+
+Definition ReadDefinition(const std::string& definitionPath, const std::string& sourceFolder) {
+  const ProfileFile file(definitionPath);
+  const std::string sourceArgument = ExcludeTrailingBackslash(sourceFolder);
+  Definition definition;
+  definition.disk = file.ReadInteger(kCopySection, "SrcDisk", 1);
+  const std::int32_t count = file.ReadInteger(kCopySection, "Count", 0);
+  for (const std::int32_t n : ListedEntryNumbers(file, count)) {
+    const std::string number = IntToStr(n);
+    definition.entries.push_back(
+        {PathString(ExpandSourcePattern(file.ReadString(kCopySection, "From" + number, kNone), sourceArgument)),
+         file.ReadString(kCopySection, "To" + number, kNone)});
+  }
+  return definition;
 }
 
 // Closes the wait window on every way out of the copies.
@@ -59,28 +91,21 @@ struct WaitWindowScope {
 
 std::optional<CopyList> ReadCopyList(const std::string& definitionPath, const std::string& sourceFolder,
                                      const PathString& setupFolder) {
-  const ProfileFile file(definitionPath);
-  const std::string sourceArgument = ExcludeTrailingBackslash(sourceFolder);
+  const Definition definition = ReadDefinition(definitionPath, sourceFolder);
   CopyList list;
-  const std::int32_t count = file.ReadInteger(kCopySection, "Count", 0);
-  const std::int32_t last = count > 0 ? std::min(count, LastFromIndex(file)) : 0;
-  for (std::int32_t n = 1; n <= last; ++n) {
-    const std::string number = IntToStr(n);
-    const PathString source(ExpandSourcePattern(file.ReadString(kCopySection, "From" + number, kNone), sourceArgument));
-    std::string to = file.ReadString(kCopySection, "To" + number, kNone);
-    const std::int32_t disk = file.ReadInteger(kCopySection, "SrcDisk", 1);
-    if (source.str() == kNone) continue;
-    if (!WaitForSource(source, disk)) return std::nullopt;
-    if (to == kNone) to = source.str();
+  for (const DefinitionEntry& entry : definition.entries) {
+    if (entry.source.str() == kNone) continue;
+    if (!WaitForSource(entry.source, definition.disk)) return std::nullopt;
+    const std::string& to = entry.to == kNone ? entry.source.str() : entry.to;
     // The target always lies directly in the setup folder; a name that is not one
     // plain name is refused when the copy makes it (CopyFileWithProgress).
-    list.sources.push_back(source);
+    list.sources.push_back(entry.source);
     list.targets.push_back(PathString(setupFolder.str() + DefinitionFileName(to)));
   }
   return list;
 }
 
-bool CopyDefinitionFilesFrom(const std::string& sourceFolder, const PathString& setupFolder) {
+bool CopyDefinitionFiles(const std::string& sourceFolder, const PathString& setupFolder) {
   const PathString definitionPath(sourceFolder + kDefinitionFileName);
   if (!FileExists(definitionPath)) return true;
 
@@ -95,10 +120,6 @@ bool CopyDefinitionFilesFrom(const std::string& sourceFolder, const PathString& 
     CopyFileWithProgress(list->sources[i], list->targets[i], &CopyStepProgress, kCopyPercentStep);
   }
   return true;
-}
-
-bool CopyDefinitionFiles() {
-  return CopyDefinitionFilesFrom(ProgramSourceFolder(), FormSetupFolder(GetVendorCommonFolder()));
 }
 
 void CopyStepProgress(const PathString&, const PathString&, std::uint8_t) { StepWait(WaitForm); }

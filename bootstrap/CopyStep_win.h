@@ -22,20 +22,18 @@ struct CopyList {
   std::vector<PathString> targets;
 };
 
-// Reads the copy list of a definition file. While a listed source is missing it
-// asks for the disk "SrcDisk"; nullopt when the user declines (nothing is copied
-// then). `sourceFolder` ends with a backslash.
+// Reads the copy list of a definition file: every key it needs first, then, while
+// a listed source is missing, it asks for the disk "SrcDisk" (so a disk swap
+// that takes the definition file away loses nothing); nullopt when the user
+// declines (nothing is copied then). `sourceFolder` ends with a backslash.
 std::optional<CopyList> ReadCopyList(const std::string& definitionPath, const std::string& sourceFolder,
                                      const PathString& setupFolder);
 
-// The copy step for the running program: tolvar.def beside it, files into the
-// setup folder below the vendor common folder. False only when the user declined
-// a disk prompt; true otherwise, including a missing definition file and failed
-// copies (each one already reported).
-bool CopyDefinitionFiles();
-
-// The same for given folders.
-bool CopyDefinitionFilesFrom(const std::string& sourceFolder, const PathString& setupFolder);
+// The copy step: tolvar.def in the source folder (the running program's, with a
+// trailing backslash), files into the setup folder. False only when the user
+// declined a disk prompt; true otherwise, including a missing definition file
+// and failed copies (each one already reported).
+bool CopyDefinitionFiles(const std::string& sourceFolder, const PathString& setupFolder);
 
 // The progress callback of the copies: one step of the wait window, whatever the
 // arguments.

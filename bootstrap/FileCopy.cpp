@@ -15,13 +15,16 @@ BlockCopyResult CopyBlocks(Stream& source, Stream& target, std::int64_t sourceSi
   std::array<unsigned char, kCopyBlockSize> buffer;
   std::int64_t bytesWritten = 0;
   std::uint8_t lastReported = 0;
-  std::size_t countRead = 0;
-  std::size_t countWritten = 0;
-  do {
-    countRead = source.Read(buffer.data(), buffer.size());
-    countWritten = countRead == 0 ? 0 : target.Write(buffer.data(), countRead);
+  for (;;) {
+    std::size_t countRead = 0;
+    try {
+      countRead = source.Read(buffer.data(), buffer.size());
+    } catch (const EStreamReadFailure&) {
+      return BlockCopyResult::ReadFailed;  // never the end of the file
+    }
+    const std::size_t countWritten = countRead == 0 ? 0 : target.Write(buffer.data(), countRead);
+    bytesWritten += static_cast<std::int64_t>(countWritten);
     if (progress.report) {
-      bytesWritten += static_cast<std::int64_t>(countWritten);
       const std::uint8_t percent = CopyPercent(bytesWritten, sourceSize);
       if (percent >= lastReported && percent - lastReported >= progress.step) {
         progress.report(percent);
@@ -29,8 +32,11 @@ BlockCopyResult CopyBlocks(Stream& source, Stream& target, std::int64_t sourceSi
       }
     }
     if (progress.afterBlock) progress.afterBlock();
-  } while (countRead != 0 && countWritten == countRead);
-  return countRead > 0 && countWritten != countRead ? BlockCopyResult::ShortWrite : BlockCopyResult::Complete;
+    if (countWritten != countRead) return BlockCopyResult::ShortWrite;
+    // A source that grows meanwhile is stopped here, not copied without end.
+    if (bytesWritten > sourceSize) return BlockCopyResult::SourceChanged;
+    if (countRead == 0) return bytesWritten == sourceSize ? BlockCopyResult::Complete : BlockCopyResult::SourceChanged;
+  }
 }
 
 }  // namespace tolvar

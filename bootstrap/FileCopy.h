@@ -22,8 +22,10 @@ inline constexpr std::size_t kCopyBlockSize = 2048;
 std::uint8_t CopyPercent(std::int64_t written, std::int64_t size);
 
 enum class BlockCopyResult {
-  Complete,    // a read delivered nothing: everything arrived
-  ShortWrite,  // the target accepted fewer bytes than the last block held
+  Complete,       // a read delivered nothing, and the source's whole size arrived
+  ShortWrite,     // the target accepted fewer bytes than the last block held
+  ReadFailed,     // the device failed a read of the source
+  SourceChanged,  // the source ended before its size, or grew beyond it
 };
 
 // Progress reporting of one copy. `report` is called with the whole percentage
@@ -38,7 +40,9 @@ struct BlockCopyProgress {
 
 // Copies `source` to `target` block by block: read up to 2048 bytes, write exactly
 // what was read, count and report, run afterBlock; stop when a read delivers
-// nothing or a block is written short. Bytes written before a short write stay in
+// nothing, a block is written short, a read fails, or more than `sourceSize`
+// bytes (the size taken when the source was opened) have arrived. Only a copy of
+// exactly `sourceSize` bytes is complete. Bytes written before a failure stay in
 // the target.
 BlockCopyResult CopyBlocks(Stream& source, Stream& target, std::int64_t sourceSize, const BlockCopyProgress& progress);
 

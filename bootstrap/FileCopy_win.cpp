@@ -11,6 +11,7 @@
 #include "platform/Application_win.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "platform/Handle_win.h"
 #include "platform/HeldFolder.h"
 #include "platform/ReadAheadStream.h"
 #include "platform/Text.h"
@@ -26,7 +27,34 @@ std::string CannotOpenText(const std::string& path) {
   return LoadText(TextId::CopyIoErrorFile) + path + LoadText(TextId::CopyCannotOpen);
 }
 
+// The source open for reading when it is a plain file on a disk (a local disk, a
+// CD, a network share); nullptr for anything else. A pipe's server must not act
+// as this program (anonymous), and nothing in the device namespace is opened.
+std::unique_ptr<FileStream> OpenPlainSource(const std::string& path) {
+  if (IsDeviceNamespacePath(path)) return nullptr;
+  UniqueFileHandle file(::CreateFileW(Utf8ToUtf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, SECURITY_SQOS_PRESENT | SECURITY_ANONYMOUS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || ::GetFileType(file.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return nullptr;
+  }
+  return FileStream::Adopt(reinterpret_cast<std::intptr_t>(file.release()));
+}
+
 }  // namespace
+
+bool SourcePresent(const std::string& path) {
+  if (FileExists(path) || IsDeviceNamespacePath(path)) return true;
+  // A FIFO or a device node shows no attributes, but the folder lists it. A
+  // wildcard would list other names: no file bears one.
+  if (path.find_first_of("*?") != std::string::npos) return false;
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW(Utf8ToUtf16(path).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(search);
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
 
 bool CopyFileWithProgress(const PathString& source, const PathString& target, CopyProgressCallback callback,
                           std::uint8_t step) {
@@ -45,13 +73,14 @@ bool CopyFileWithProgress(const PathString& source, const PathString& target, Co
   if (folder.empty()) currentFolder = HeldFolder::OpenTrusted("");
   const HeldFolder* targetFolder = hold.Holds() ? &hold.Innermost() : currentFolder.get();
 
-  if (!FileExists(source)) return false;  // the only silent failure
+  if (!SourcePresent(source)) return false;  // the only silent failure
 
-  std::unique_ptr<FileStream> input = FileStream::OpenRead(source, FileShare::ReadWrite);
+  std::unique_ptr<FileStream> input = OpenPlainSource(source);
   if (!input) {
     ShowCopyError(CannotOpenText(source));
     return false;
   }
+  // The size the copy must deliver; one that cannot be told is no size at all.
   const std::int64_t size = input->Size();
 
   // The target is made as a new file: whatever bears its name (a link, another
@@ -73,11 +102,14 @@ bool CopyFileWithProgress(const PathString& source, const PathString& target, Co
   progress.afterBlock = [] { Application::Instance().ProcessMessagesIfDue(); };
   // The medium is read a chunk at a time; the loop still moves 2048-byte blocks.
   ReadAheadStream medium(*input);
-  const BlockCopyResult result = CopyBlocks(medium, *output, size, progress);
+  const BlockCopyResult result =
+      size < 0 ? BlockCopyResult::ReadFailed : CopyBlocks(medium, *output, size, progress);
   input.reset();
   output.reset();
 
-  if (result == BlockCopyResult::ShortWrite) {
+  // A short write, a failed read, and a source that ended early or grew: the
+  // target is not the source, and the user hears so.
+  if (result != BlockCopyResult::Complete) {
     ShowCopyError(LoadText(TextId::CopyIoErrorFile) + source.str() + LoadText(TextId::CopyFailed));
     return false;
   }

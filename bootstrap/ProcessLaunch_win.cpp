@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -63,9 +64,10 @@ bool CreateWith(const std::wstring* application, const std::string& commandLine,
 }
 
 std::uintptr_t Launch(const std::wstring* application, const std::string& commandLine, std::int32_t wait,
-                      DWORD creationFlags, bool preferSystem32 = false, const std::function<void()>& onCreated = {}) {
+                      DWORD creationFlags, bool preferSystem32 = false, const std::function<bool()>& mayRun = {}) {
   PROCESS_INFORMATION info{};
   bool created = false;
+  if (mayRun) creationFlags |= CREATE_SUSPENDED;
   if (preferSystem32) {
     PreferSystem32Startup extended;
     if (STARTUPINFOW* startup = extended.Get()) {
@@ -81,15 +83,35 @@ std::uintptr_t Launch(const std::wstring* application, const std::string& comman
     created = CreateWith(application, commandLine, creationFlags, &startup, info);
   }
   if (!created) return 0;
-  if (onCreated) onCreated();
+  if (mayRun) {
+    // Not one instruction of it has run yet.
+    if (!mayRun()) {
+      ::TerminateProcess(info.hProcess, ERROR_ACCESS_DENIED);
+      UniqueKernelHandle(info.hThread).reset();
+      UniqueKernelHandle(info.hProcess).reset();
+      return 0;
+    }
+    ::ResumeThread(info.hThread);
+  }
   UniqueKernelHandle process(info.hProcess);
   UniqueKernelHandle(info.hThread).reset();
   const auto result = reinterpret_cast<std::uintptr_t>(info.hProcess);
   if (wait == 0) return result;
 
   // Sleep until the process ends, a message arrives or the time is up; serve the
-  // messages, so the caller's windows repaint and react meanwhile.
+  // messages, so the caller's windows repaint and react meanwhile. An error while
+  // serving them, or a wait for messages that fails, does not end the wait while
+  // the process runs: it goes on without serving, and the error comes out after.
   Application& application_ = Application::Instance();
+  std::exception_ptr failure;
+  const auto serve = [&] {
+    try {
+      application_.ProcessMessages();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  };
+  bool serving = true;
   const bool unlimited = wait == -1;
   const ULONGLONG limit = static_cast<std::uint32_t>(wait);
   const ULONGLONG start = ::GetTickCount64();
@@ -100,14 +122,22 @@ std::uintptr_t Launch(const std::wstring* application, const std::string& comman
       if (elapsed >= limit) break;
       timeout = static_cast<DWORD>(limit - elapsed);
     }
-    const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &info.hProcess, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_OBJECT_0 + 1) {
-      application_.ProcessMessages();
+    serving = serving && !failure;
+    const DWORD woke = serving ? ::MsgWaitForMultipleObjectsEx(1, &info.hProcess, timeout, QS_ALLINPUT,
+                                                               MWMO_INPUTAVAILABLE)
+                               : ::WaitForSingleObject(info.hProcess, timeout);
+    if (serving && woke == WAIT_OBJECT_0 + 1) {
+      serve();
       continue;
     }
-    break;  // the process ended, the time is up, or waiting failed
+    if (serving && woke == WAIT_FAILED) {
+      serving = false;
+      continue;
+    }
+    break;  // the process ended, the time is up, or even the plain wait failed
   }
-  application_.ProcessMessages();
+  if (!failure) serve();
+  if (failure) std::rethrow_exception(failure);
   return result;
 }
 
@@ -119,36 +149,10 @@ std::uintptr_t StartProcess(const ProcessStart& start, std::int32_t wait) {
                 kCreationFlags | start.extraFlags);
 }
 
-std::optional<HeldProgram> HeldProgram::Hold(const std::string& path, const Sha256Digest& expected) {
-  // Sharing reading only: nobody may write, rename or delete it while held; the
-  // system may still open it to start it.
-  UniqueFileHandle file(::CreateFileW(Utf8ToUtf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file) return std::nullopt;
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!::GetFileInformationByHandle(file.get(), &info) ||
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
-    return std::nullopt;
-  }
-  Sha256 sha;
-  std::vector<unsigned char> buffer(65536);
-  for (;;) {
-    DWORD got = 0;
-    if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return std::nullopt;
-    if (got == 0) break;
-    sha.Update(buffer.data(), got);
-  }
-  if (sha.Finish() != expected) return std::nullopt;
-  return HeldProgram(std::move(file), path);
-}
-
-std::uintptr_t RunHeldProgram(HeldProgram program, const std::string& commandLine, std::int32_t wait,
-                              const std::function<void()>& onStarted) {
-  const std::wstring application = Utf8ToUtf16(program.path_);
-  return Launch(&application, commandLine, wait, kCreationFlags, true, [&] {
-    program.file_.reset();
-    if (onStarted) onStarted();
-  });
+std::uintptr_t StartCheckedProgram(const std::string& programPath, const std::string& commandLine, std::int32_t wait,
+                                   const std::function<bool()>& mayRun) {
+  const std::wstring application = Utf8ToUtf16(programPath);
+  return Launch(&application, commandLine, wait, kCreationFlags, true, mayRun);
 }
 
 }  // namespace tolvar

@@ -6,11 +6,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
-
-#include "platform/Handle_win.h"
-#include "platform/Sha256.h"
 
 namespace tolvar {
 
@@ -30,31 +26,13 @@ struct ProcessStart {
 // when the process could not be created.
 std::uintptr_t StartProcess(const ProcessStart& start, std::int32_t wait);
 
-// A program file held open, sharing reading only, so that nobody can write,
-// rename or delete it until its process has been created, and whose contents
-// were checked once it was held.
-class HeldProgram {
- public:
-  // Holds `path` when it is a plain file (no link) whose contents have the digest
-  // `expected`; nullopt when it cannot be held or is not what was expected.
-  static std::optional<HeldProgram> Hold(const std::string& path, const Sha256Digest& expected);
-
-  const std::string& Path() const noexcept { return path_; }
-
- private:
-  HeldProgram(UniqueFileHandle file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
-  friend std::uintptr_t RunHeldProgram(HeldProgram, const std::string&, std::int32_t, const std::function<void()>&);
-  UniqueFileHandle file_;
-  std::string path_;
-};
-
-// Starts exactly the held program with `commandLine` unchanged and waits as
-// StartProcess does. Where the system offers it, the new process prefers the
-// system folder's DLLs to same-named ones beside the program; where the system
-// refuses that, it starts as StartProcess with that program file would. Right
-// after the process has been created the hold ends and `onStarted` (if set)
-// runs, before any waiting.
-std::uintptr_t RunHeldProgram(HeldProgram program, const std::string& commandLine, std::int32_t wait,
-                              const std::function<void()>& onStarted = {});
+// Starts exactly the program file `programPath` with `commandLine` unchanged
+// and waits as StartProcess does. Where the system offers it, the new process
+// prefers the system folder's DLLs to same-named ones beside the program; where
+// the system refuses that, it starts as StartProcess would. The process is made
+// suspended: `mayRun` (if set) is asked before any of its code has run, and when
+// it answers false the process is ended unrun and 0 returned.
+std::uintptr_t StartCheckedProgram(const std::string& programPath, const std::string& commandLine, std::int32_t wait,
+                                   const std::function<bool()>& mayRun = {});
 
 }  // namespace tolvar

@@ -70,6 +70,7 @@ std::optional<ShellFolderSource> ResolveShellFolder(int index, bool currentUser)
     source.root = Swap(source.root);
   }
 
+  source.programFolder = index == kProgramFilesFolder || index == kCommonFilesFolder;
   source.key = ExtractFilePath(name);
   if (source.key.empty()) {
     source.key = kShellFoldersKey;

@@ -9,6 +9,7 @@ namespace tolvar {
 
 inline constexpr int kShellFolderCount = 23;
 inline constexpr int kProgramFilesFolder = 18;
+inline constexpr int kCommonFilesFolder = 19;
 inline constexpr char kShellFoldersKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\";
 inline constexpr char kVendorSuffix[] = "VORLAK SOFTWARE\\Common Files\\";
 
@@ -20,6 +21,9 @@ struct ShellFolderSource {
   RegistryRoot root = RegistryRoot::CurrentUser;
   std::string key;        // as written in the table: a leading backslash starts at the root
   std::string valueName;
+  // Rows 18 and 19, the program-files and common-files folders: read as a 32-bit
+  // program reads them, where the vendor folder has always been on 64-bit Windows.
+  bool programFolder = false;
 
   friend bool operator==(const ShellFolderSource&, const ShellFolderSource&) = default;
 };

@@ -2,15 +2,16 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <vector>
 
+#include "archive/ArchiveFileSystem.h"
 #include "bootstrap/CopyStep_win.h"
-#include "bootstrap/ProcessLaunch_win.h"
+#include "bootstrap/DeliveredFiles.h"
 #include "bootstrap/SharedFolders_win.h"
 #include "bootstrap/SetupPaths.h"
 #include "bootstrap/SystemInfoCtrl_win.h"
 #include "bootstrap/UnpackStep_win.h"
+#include "bootstrap/WizardLaunch_win.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/Application_win.h"
 #include "platform/Text.h"
@@ -22,17 +23,25 @@ namespace {
 // Every message of the sequence: an error with the single button "Zpět".
 void ShowSequenceError(TextId text) { ShowErrorMessage(LoadText(text), MsgBoxButtonBit(mbbCancel)); }
 
-}  // namespace
-
-std::string ProgramSourceFolder() {
+// The running program file's full path.
+std::string ProgramFilePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
-    if (length < buffer.size()) return SourceFolderOf(Utf16ToUtf8(std::wstring_view(buffer.data(), length)));
+    if (length < buffer.size()) return Utf16ToUtf8(std::wstring_view(buffer.data(), length));
     buffer.resize(buffer.size() * 2);
   }
 }
+
+// The folder of the running program file, with a trailing backslash: the source
+// folder that the unpack and copy steps and the wizard are given.
+std::string ProgramSourceFolder() {
+  const std::string program = ProgramFilePath();
+  return program.empty() ? std::string() : SourceFolderOf(program);
+}
+
+}  // namespace
 
 int RunStartupSequence() {
   Application& application = Application::Instance();
@@ -40,7 +49,7 @@ int RunStartupSequence() {
 
   const PathString setupFolder = FormSetupFolder(GetVendorCommonFolder());
   // The setup folder and the folders above it stay held while the run works in
-  // them, until the wizard's process exists.
+  // them, until the wizard has ended.
   SharedFolderHold setupHold;
   try {
     // The result is not examined: the unpack step finds out whether the folder is there.
@@ -51,22 +60,27 @@ int RunStartupSequence() {
   }
 
   const std::string sourceFolder = ProgramSourceFolder();
-  std::optional<Sha256Digest> wizardDigest;
-  if (!UnpackWizard(ArchivePathIn(sourceFolder), setupFolder, wizardDigest)) {
-    ::MessageBeep(0);
-    ShowSequenceError(TextId::WizardCopyFailed);
-  } else {
-    // The wizard that runs is the one just unpacked: held from here until its
-    // process exists, so nobody can change it during the copy step.
-    std::optional<HeldProgram> wizard;
-    if (wizardDigest) wizard = HeldProgram::Hold(WizardProgramPath(setupFolder), *wizardDigest);
-    if (CopyDefinitionFiles()) {
-      const bool started =
-          wizard && RunHeldProgram(std::move(*wizard), WizardCommandLine(setupFolder, sourceFolder), -1,
-                                   [&] { setupHold.Release(); }) != 0;
-      if (!started) ShowSequenceError(TextId::WizardLaunchFailed);
+  {
+    // Everything the extraction writes stays held, as written, until the wizard
+    // has ended; the folders below the program-files folder may have been
+    // changed by anyone (DiskFileSystemBelow checks them on the way).
+    const auto disk = DiskFileSystemBelow(SharedTreeRoot());
+    DeliveredFiles delivered(*disk);
+    if (!UnpackWizard(ArchivePathIn(sourceFolder), setupFolder, delivered)) {
+      ::MessageBeep(0);
+      ShowSequenceError(TextId::WizardCopyFailed);
+    } else {
+      if (CopyDefinitionFiles(sourceFolder, setupFolder)) {
+        // The wizard check: its digest is taken while the extraction writes it
+        // and compared through the hold taken right after (DeliveredFiles); its
+        // signature is checked through that hold and the names that steer its
+        // loading are cleared before it runs (LaunchWizard).
+        const bool started = setupHold.Holds() && LaunchWizard(delivered, setupHold.Innermost(), ProgramFilePath(),
+                                                               WizardCommandLine(setupFolder, sourceFolder)) != 0;
+        if (!started) ShowSequenceError(TextId::WizardLaunchFailed);
+      }
+      application.Terminate();
     }
-    application.Terminate();
   }
   setupHold.Release();
 

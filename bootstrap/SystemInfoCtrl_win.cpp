@@ -22,6 +22,16 @@ std::string PlatformFolder(FolderCall call) {
   return folder.empty() ? folder : IncludeTrailingBackslash(folder);
 }
 
+// The program-files and common-files values as a 32-bit program reads them: on
+// 64-bit Windows the 32-bit view names "C:\Program Files (x86)", below which the
+// family's setups have always kept the vendor folder and where its 32-bit
+// programs look for it. Where that view has no value, the program's own view.
+std::string ReadProgramFolderValue(HKEY root, const ShellFolderSource& source) {
+  const RegistryKey view32 = RegistryKey::OpenRead(root, source.key, KEY_WOW64_32KEY);
+  const std::string value = view32.ReadString(source.valueName).value_or(std::string());
+  return value.empty() ? ReadRegistryString(root, source.key, source.valueName) : value;
+}
+
 }  // namespace
 
 std::string GetVendorCommonFolder() { return GetShellFolder(kProgramFilesFolder, true) + kVendorSuffix; }
@@ -36,7 +46,8 @@ std::string GetShellFolder(int index, bool currentUser) {
     case ApiFolder::Temp: result = GetTempFolder(); break;
     case ApiFolder::None: {
       const HKEY root = source->root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-      result = ReadRegistryString(root, source->key, source->valueName);
+      result = source->programFolder ? ReadProgramFolderValue(root, *source)
+                                     : ReadRegistryString(root, source->key, source->valueName);
       break;
     }
   }

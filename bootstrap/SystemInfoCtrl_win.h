@@ -10,7 +10,9 @@
 namespace tolvar {
 
 // The program-files folder followed by "VORLAK SOFTWARE\Common Files\"; the bare
-// suffix (a relative path) when the program-files folder is unknown.
+// suffix (a relative path) when the program-files folder is unknown. Like the
+// common-files folder (row 19), it is read from the 32-bit registry view on
+// 64-bit Windows, and from the program's own view where that has no value.
 std::string GetVendorCommonFolder();
 
 // The folder of a row of the shell-folder table (0..22), for the current user or

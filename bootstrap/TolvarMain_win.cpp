@@ -4,14 +4,36 @@
 
 #include <exception>
 
+#include "bootstrap/SingleRun_win.h"
 #include "bootstrap/StartupSequence_win.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/DllSafety_win.h"
 #include "platform/Dpi_win.h"
+#include "platform/Texts.h"
+
+namespace {
+
+// An error that no step handles still reaches the user, in Czech: never the
+// error's own (English) words. A message that cannot be shown either leaves
+// only the exit code.
+int ReportUnexpectedError() {
+  try {
+    tolvar::ShowErrorMessage(tolvar::LoadText(tolvar::TextId::UnexpectedError),
+                             tolvar::MsgBoxButtonBit(tolvar::mbbCancel));
+  } catch (...) {
+  }
+  return 1;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // First of all: a download folder may hold planted DLLs.
   tolvar::RestrictDllSearchToSystemFolder();
+  // One run per session: a second start (autorun and a double click) leaves the
+  // work to the first, shows nothing and ends with 0.
+  const auto run = tolvar::SingleRun::Claim();
+  if (!run) return 0;
   // Normally the manifest has done this before the first line runs.
   tolvar::EnsureDpiAwareness();
 
@@ -20,10 +42,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   try {
     return tolvar::RunStartupSequence();
-  } catch (const std::exception& error) {
-    // An error no step handles (such as damaged archive data) still reaches the
-    // user as a message rather than ending the program silently.
-    tolvar::ShowErrorMessage(error.what(), tolvar::MsgBoxButtonBit(tolvar::mbbCancel));
-    return 1;
+  } catch (...) {
+    // A window the system refuses, an error inside a message loop, ...
+    return ReportUnexpectedError();
   }
 }

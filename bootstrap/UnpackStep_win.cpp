@@ -5,37 +5,24 @@
 #include "archive/ZLibCtrl.h"
 #include "archive/ZStream.h"
 #include "bootstrap/InstProgress_win.h"
-#include "bootstrap/SetupPaths.h"
-#include "bootstrap/SharedFolders_win.h"
-#include "bootstrap/WizardWatch.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/Texts.h"
 
 namespace tolvar {
 
-bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder) {
-  std::optional<Sha256Digest> wizardDigest;
-  return UnpackWizard(archivePath, targetFolder, wizardDigest);
-}
-
-bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder,
-                  std::optional<Sha256Digest>& wizardDigest) {
+bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder, ArchiveFileSystem& files) {
   std::uint8_t result = ArchiveOk;
   {
     TInstProgressForm form;  // destroyed on every way out of this block
     form.Show();
-    // The folders below the program-files folder may have been changed by anyone.
-    const auto disk = DiskFileSystemBelow(SharedTreeRoot());
-    WizardWatch watch(*disk, kWizardFileName);
     try {
-      result = ExtractArchive({watch, SystemAnsiCodePage()}, archivePath, targetFolder, form.Callbacks());
+      result = ExtractArchive({files, SystemAnsiCodePage()}, archivePath, targetFolder, form.Callbacks());
     } catch (const EZLibError&) {
       // Damaged archive data: the window goes first, then the user hears why.
       form.Destroy();
       ShowErrorMessage(LoadText(TextId::ArchiveDamaged), MsgBoxButtonBit(mbbCancel));
       return false;
     }
-    wizardDigest = watch.Digest();
     const PathString text(ArchiveResultText(result));
     // The message stands above the progress window, which is still shown with
     // the bar where the last chunk left it.

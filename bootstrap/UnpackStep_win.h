@@ -2,20 +2,15 @@
 // progress window and reports its failure text.
 #pragma once
 
-#include <optional>
-
+#include "archive/ArchiveFileSystem.h"
 #include "platform/Path.h"
-#include "platform/Sha256.h"
 
 namespace tolvar {
 
-// True only when the whole archive was unpacked.
-bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder);
-
-// The same; `wizardDigest` receives the digest of the setupostrel.exe that the
-// extraction wrote directly into the target folder (nullopt: none). Every folder
-// below the program-files folder is checked on the way (see DiskFileSystemBelow).
-bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder,
-                  std::optional<Sha256Digest>& wizardDigest);
+// Extracts the archive into the target folder through `files` (for the run: the
+// disk below the program-files folder, every folder checked on the way, see
+// DiskFileSystemBelow, with the delivered files held, see DeliveredFiles). True
+// only when the whole archive was unpacked.
+bool UnpackWizard(const PathString& archivePath, const PathString& targetFolder, ArchiveFileSystem& files);
 
 }  // namespace tolvar

@@ -13,3 +13,37 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY
   virtual_display=yes
 fi
+
+# The program-files folder that Tolvar.exe reads: the 32-bit registry view first,
+# as a 32-bit program reads it on 64-bit Windows, the program's own view where
+# that has no value. A script that points it elsewhere sets both views
+# (point_program_files FOLDER) after saving them (save_program_files), and puts
+# them back at its end (restore_program_files).
+program_files_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
+read_program_files() {  # $1: the view, 32 or 64
+  wine reg query "$program_files_key" /v ProgramFilesDir "/reg:$1" 2>/dev/null </dev/null |
+    tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'
+}
+program_files_folder() {
+  folder=$(read_program_files 32)
+  [ -n "$folder" ] || folder=$(read_program_files 64)
+  printf '%s\n' "$folder"
+}
+save_program_files() {
+  saved_program_files_32=$(read_program_files 32)
+  saved_program_files_64=$(read_program_files 64)
+}
+point_program_files() {
+  for view in 32 64; do
+    wine reg add "$program_files_key" /v ProgramFilesDir /d "$1" /f "/reg:$view" </dev/null >/dev/null
+  done
+}
+restore_program_files() {
+  wine reg add "$program_files_key" /v ProgramFilesDir /d "${saved_program_files_64:-C:\\Program Files}" /f /reg:64 \
+    </dev/null >/dev/null 2>&1 || true
+  if [ -n "${saved_program_files_32:-}" ]; then
+    wine reg add "$program_files_key" /v ProgramFilesDir /d "$saved_program_files_32" /f /reg:32 </dev/null >/dev/null 2>&1 || true
+  else
+    wine reg delete "$program_files_key" /v ProgramFilesDir /f /reg:32 </dev/null >/dev/null 2>&1 || true
+  fi
+}

@@ -79,6 +79,9 @@ constexpr int kDetailLabelWidth = 366;
 constexpr int kItemTreeTopHeight = 7;  // Panel7, holding the separator line
 constexpr int kItemTreeMargin = 6;     // Panel4, Panel6, Panel10
 constexpr int kMinItemTreeHeight = 70;
+// The tallest stored height taken: taller than any screen, and small enough that
+// the panels, scaled to any display, add up within the window's coordinates.
+constexpr int kMaxItemTreeHeight = 4096;
 constexpr int kDefaultItemTreeHeight = 70;
 
 // The bitmap strips of the details switch: four 19 x 22 state images side by side.

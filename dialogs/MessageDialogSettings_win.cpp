@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/Registry_win.h"
 
 namespace tolvar {
@@ -14,7 +16,9 @@ MessageDialogSettings LoadMessageDialogSettings(const std::string& key) {
   if (!stored.IsOpen()) return settings;
   settings.detailMessageVisible = stored.ReadDword(kDetailMessageVisibleValue).value_or(0) != 0;
   if (const auto height = stored.ReadDword(kItemTreePanelHeightValue)) {
-    settings.itemTreePanelHeight = static_cast<std::int32_t>(*height);
+    // A hand-edited value must not overflow the layout's sums.
+    settings.itemTreePanelHeight = std::clamp(static_cast<std::int32_t>(*height), dialog_layout::kMinItemTreeHeight,
+                                              dialog_layout::kMaxItemTreeHeight);
   }
   return settings;
 }

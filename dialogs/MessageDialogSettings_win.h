@@ -22,7 +22,8 @@ struct MessageDialogSettings {
 
 // Reads the settings from HKEY_CURRENT_USER\<key> without creating the key. A
 // value that is missing, or stored with another type than a 32-bit integer (a
-// damaged or hand-edited entry), gives its default.
+// damaged or hand-edited entry), gives its default; a tree height outside
+// kMinItemTreeHeight..kMaxItemTreeHeight is brought to the nearer end.
 MessageDialogSettings LoadMessageDialogSettings(const std::string& key);
 
 // Writes both values as 32-bit integers, creating the key when it is missing.

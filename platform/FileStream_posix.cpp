@@ -48,7 +48,8 @@ std::size_t FileStream::Read(void* buffer, std::size_t count) {
   while (total < count) {
     const ssize_t got = read(impl_->fd, out + total, count - total);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
+    if (got < 0) throw EStreamReadFailure();
+    if (got == 0) break;
     total += static_cast<std::size_t>(got);
   }
   return total;

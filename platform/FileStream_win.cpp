@@ -44,7 +44,8 @@ std::size_t FileStream::Read(void* buffer, std::size_t count) {
   while (total < count) {
     const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(count - total, 1u << 30));
     DWORD got = 0;
-    if (!::ReadFile(impl_->file.get(), out + total, ask, &got, nullptr) || got == 0) break;
+    if (!::ReadFile(impl_->file.get(), out + total, ask, &got, nullptr)) throw EStreamReadFailure();
+    if (got == 0) break;
     total += got;
   }
   return total;

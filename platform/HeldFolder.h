@@ -6,6 +6,7 @@
 // relative to. Paths are UTF-8 with backslashes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,15 @@
 #include "platform/FileStream.h"
 
 namespace tolvar {
+
+// A file held open for reading and shared for reading only: others may read and
+// load it, nobody may write, rename or delete it while it is held (Windows;
+// POSIX has no such sharing, the descriptor only keeps the file it opened).
+struct HeldFile {
+  std::unique_ptr<FileStream> contents;  // positioned at the start
+  std::intptr_t nativeFile = 0;          // the same file (Win32 HANDLE or descriptor), owned by `contents`
+  std::string path;
+};
 
 // What to do with an existing read-only file that a new file replaces.
 enum class ReadOnlyFile {
@@ -51,7 +61,27 @@ class HeldFolder {
   // name cannot be removed safely (a file in use; a read-only one unless
   // `readOnly` says Replace; a device or pipe), or when the file cannot be
   // created.
+  //
+  // Like EnterChild, it creates relative to this folder's handle, never by a path
+  // looked up again; where the system still resolves the folder's name (Wine,
+  // when the folder was renamed and a link put in its place from outside), the
+  // new file or folder lands elsewhere: it is removed again and nullptr returned.
   std::unique_ptr<FileStream> CreateNewFile(const std::string& name, ReadOnlyFile readOnly) const;
+
+  // Holds the existing file `name` of this folder (see HeldFile): a plain file on
+  // disk with this one name, not a link; nullopt otherwise or when it is in use
+  // for writing.
+  std::optional<HeldFile> HoldFile(const std::string& name) const;
+
+  // True when anything bears `name` in this folder (a link counts, whatever it
+  // points to).
+  bool HasName(const std::string& name) const;
+
+  // Removes whatever bears `name` in this folder without following a link: a
+  // file or a link itself, a folder with everything below it. True when nothing
+  // bears the name afterwards; false when something could not be removed safely
+  // (in use, or a link that the system opens at its target).
+  bool RemoveName(const std::string& name) const;
 
  private:
   struct Impl;

@@ -1,6 +1,7 @@
 // POSIX: a held folder is an open descriptor, and everything below it is reached
 // relative to it (openat, mkdirat, unlinkat), so a folder renamed or replaced
 // after its check changes nothing. O_NOFOLLOW and O_EXCL keep every call off links.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,31 @@ namespace {
 // A name can be swapped between two calls; after this many rounds the other side
 // wins and the call fails.
 constexpr int kAttempts = 3;
+constexpr int kRemovalDepth = 32;  // folders below a name that RemoveName takes apart
+
+bool RemoveIn(int folder, const std::string& name, int depth) {
+  struct stat info {};
+  if (fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+  if (S_ISDIR(info.st_mode)) {
+    if (depth >= kRemovalDepth) return false;
+    const int child = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (child < 0) return false;
+    DIR* listing = fdopendir(child);
+    if (!listing) {
+      close(child);
+      return false;
+    }
+    bool emptied = true;
+    while (const dirent* entry = readdir(listing)) {
+      const std::string entryName = entry->d_name;
+      if (entryName != "." && entryName != ".." && !RemoveIn(dirfd(listing), entryName, depth + 1)) emptied = false;
+    }
+    closedir(listing);
+    if (!emptied) return false;
+  }
+  // unlinkat removes a link itself, never what it points to.
+  return unlinkat(folder, name.c_str(), S_ISDIR(info.st_mode) ? AT_REMOVEDIR : 0) == 0 || errno == ENOENT;
+}
 
 }  // namespace
 
@@ -77,5 +103,22 @@ std::unique_ptr<FileStream> HeldFolder::CreateNewFile(const std::string& name, R
   }
   return nullptr;
 }
+
+std::optional<HeldFile> HeldFolder::HoldFile(const std::string& name) const {
+  // O_NONBLOCK: a FIFO of that name must not keep the open waiting.
+  const int fd = openat(impl_->fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  auto contents = FileStream::Adopt(fd);
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) return std::nullopt;
+  return HeldFile{std::move(contents), fd, path_ + name};
+}
+
+bool HeldFolder::HasName(const std::string& name) const {
+  struct stat info {};
+  return fstatat(impl_->fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
+}
+
+bool HeldFolder::RemoveName(const std::string& name) const { return RemoveIn(impl_->fd, name, 0); }
 
 }  // namespace tolvar

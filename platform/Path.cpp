@@ -37,4 +37,17 @@ PathString::PathString(std::string_view text) : text_(ShortString(text)) {}
 
 std::string ShortString(std::string_view text) { return CutToChars(text, kShortStringChars); }
 
+bool IsDeviceNamespacePath(std::string_view path) {
+  std::string text(path.substr(0, 8));
+  for (char& c : text) {
+    if (c == '/') c = '\\';
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (text.starts_with("\\\\.\\") || text.starts_with("\\??\\")) return true;
+  if (!text.starts_with("\\\\?\\")) return false;
+  const std::string_view rest = std::string_view(text).substr(4);
+  const bool drive = rest.size() >= 3 && rest[0] >= 'A' && rest[0] <= 'Z' && rest[1] == ':' && rest[2] == '\\';
+  return !drive && !rest.starts_with("UNC\\");
+}
+
 }  // namespace tolvar

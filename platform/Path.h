@@ -21,6 +21,12 @@ std::string ExtractFilePath(std::string_view path);
 // The file-name part: everything after the last '\' or ':'.
 std::string ExtractFileName(std::string_view path);
 
+// True when the path names an object of the system's device namespace rather
+// than a file by its drive or share: it starts with "\\.\", "\??\", or "\\?\"
+// not followed by a drive ("\\?\C:\...") or "UNC\" ('/' counts as '\').
+// Such paths reach devices, pipes, raw volumes and shadow copies.
+bool IsDeviceNamespacePath(std::string_view path);
+
 // Text that the program stores in a bounded string holds at most this many
 // characters; longer values are cut without notice.
 inline constexpr std::size_t kShortStringChars = 255;

@@ -13,20 +13,20 @@ std::wstring NormalizeKeyPath(const std::string& keyPath) {
   return Utf8ToUtf16(path);
 }
 
-RegistryKey RegistryKey::OpenRead(HKEY root, const std::string& keyPath) {
+RegistryKey RegistryKey::OpenRead(HKEY root, const std::string& keyPath, REGSAM view) {
   RegistryKey result;
   HKEY key = nullptr;
-  if (::RegOpenKeyExW(root, NormalizeKeyPath(keyPath).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+  if (::RegOpenKeyExW(root, NormalizeKeyPath(keyPath).c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS) {
     result.key_.reset(key);
   }
   return result;
 }
 
-RegistryKey RegistryKey::OpenOrCreate(HKEY root, const std::string& keyPath) {
+RegistryKey RegistryKey::OpenOrCreate(HKEY root, const std::string& keyPath, REGSAM view) {
   RegistryKey result;
   HKEY key = nullptr;
   if (::RegCreateKeyExW(root, NormalizeKeyPath(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+                        KEY_READ | KEY_WRITE | view, nullptr, &key, nullptr) == ERROR_SUCCESS) {
     result.key_.reset(key);
   }
   return result;

@@ -18,9 +18,11 @@ std::wstring NormalizeKeyPath(const std::string& keyPath);
 class RegistryKey {
  public:
   // Opens an existing key for reading; an empty key when it cannot be opened.
-  static RegistryKey OpenRead(HKEY root, const std::string& keyPath);
+  // `view` may ask for one registry view on 64-bit Windows (KEY_WOW64_32KEY or
+  // KEY_WOW64_64KEY); 0 is the program's own.
+  static RegistryKey OpenRead(HKEY root, const std::string& keyPath, REGSAM view = 0);
   // Opens a key for reading and writing, creating it and its parents if needed.
-  static RegistryKey OpenOrCreate(HKEY root, const std::string& keyPath);
+  static RegistryKey OpenOrCreate(HKEY root, const std::string& keyPath, REGSAM view = 0);
 
   bool IsOpen() const noexcept { return static_cast<bool>(key_); }
   HKEY get() const noexcept { return key_.get(); }

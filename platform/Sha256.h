@@ -11,15 +11,24 @@ namespace tolvar {
 
 using Sha256Digest = std::array<std::uint8_t, 32>;
 
+// Who does the arithmetic: the processor's SHA instructions where it has them
+// (x86 SHA extensions, about seven times as fast), or portable code.
+enum class Sha256Engine { Fastest, Portable };
+
 class Sha256 {
  public:
-  Sha256();
+  explicit Sha256(Sha256Engine engine = Sha256Engine::Fastest);
   void Update(const void* data, std::size_t size);
   // The digest of everything given; the object is spent afterwards.
   Sha256Digest Finish();
 
+  // True when this processor has the SHA instructions.
+  static bool ProcessorHasShaInstructions();
+
  private:
-  void Compress(const std::uint8_t* block);
+  void Compress(const std::uint8_t* blocks, std::size_t count);
+
+  bool fast_;
 
   std::array<std::uint32_t, 8> state_;
   std::array<std::uint8_t, 64> block_{};

@@ -17,6 +17,13 @@ class EStreamReadError : public Error {
   EStreamReadError() : Error("Stream read error") {}
 };
 
+// Raised by Read when the device reports that reading failed (a bad sector, a
+// medium taken out): a failed read is never passed off as the end of the data.
+class EStreamReadFailure : public Error {
+ public:
+  EStreamReadFailure() : Error("Stream read failure") {}
+};
+
 // Raised by WriteBuffer when the stream accepts fewer bytes than it was given.
 class EStreamWriteError : public Error {
  public:
@@ -32,7 +39,8 @@ class Stream {
   Stream& operator=(const Stream&) = delete;
   virtual ~Stream() = default;
 
-  // Reads up to count bytes; returns how many arrived (0 at the end).
+  // Reads up to count bytes; returns how many arrived (0 at the end). A read the
+  // device fails raises EStreamReadFailure.
   virtual std::size_t Read(void* buffer, std::size_t count) = 0;
   // Writes up to count bytes; returns how many were accepted.
   virtual std::size_t Write(const void* buffer, std::size_t count) = 0;

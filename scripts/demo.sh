@@ -25,9 +25,9 @@ rm -rf "$medium"
 mkdir -p "$medium"
 cp "$build/bin/Tolvar.exe" "$medium/"
 
-# The setup folder lies below the prefix's own program-files folder.
-program_files=$(wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir |
-  tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+# The setup folder lies below the prefix's own program-files folder (the 32-bit
+# registry view's, where a 64-bit prefix has one).
+program_files=$(program_files_folder)
 vendor="$(winepath -u "$program_files" | sed 's:/*$::')/VORLAK SOFTWARE"
 setup="$vendor/Common Files/Ostrel/Setup"
 rm -rf "$vendor"

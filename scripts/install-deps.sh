@@ -12,7 +12,7 @@ packages="cmake ninja-build g++ clang python3 zlib1g-dev libdeflate-dev googlete
   dpkg-dev groff-base
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev
-  wine wine64 fonts-wine xvfb imagemagick procps util-linux
+  wine wine64 fonts-wine xvfb imagemagick procps util-linux strace
   osslsigncode openssl git"
 
 missing=""
@@ -34,7 +34,7 @@ absent=""
 for c in cmake ninja g++ clang clang++ python3 \
   x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres \
   x86_64-w64-mingw32-objdump x86_64-w64-mingw32-strip \
-  wine wineboot winepath wineserver Xvfb convert flock setsid pgrep \
+  wine wineboot winepath wineserver Xvfb convert flock setsid pgrep strace truncate realpath \
   osslsigncode openssl git dpkg-shlibdeps groff objdump gzip; do
   command -v "$c" >/dev/null 2>&1 || absent="$absent $c"
 done

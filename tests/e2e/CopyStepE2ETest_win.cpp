@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/Text.h"
 #include "tests/e2e/E2EMedium_win.h"
+#include "tests/support/HostLinks_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/WizardLog_win.h"
 #include "tests/win32/MessageAnswer_win.h"
@@ -84,6 +86,78 @@ TEST(CopyStepE2E, TheSecondDiskIsAskedForAndItsFileArrivesBeforeTheWizardStarts)
   EXPECT_EQ(runs[0].commandLine, medium.SetupFolder() + "setupostrel.exe \"" + medium.MediumFolder() + "\"");
   EXPECT_LE(LastWriteTime(medium.SetupFolder() + "A.DAT"), runs[0].started);
   EXPECT_LE(LastWriteTime(oldCopy), runs[0].started);
+}
+
+TEST(CopyStepE2E, SwappingDisksAtThePromptLosesNoEntry) {
+  // tolvar.def is on disk 1 (with the program and the archive), both of its
+  // files on disk 2; at the prompt the user takes disk 1 out and puts disk 2 in.
+  E2EMedium medium("e2e disk swap");
+  ASSERT_TRUE(medium.PlaceWizard());
+  ASSERT_TRUE(WriteFileBytes(medium.MediumFolder() + "tolvar.def",
+                             "[CopyFiles]\r\nCount=2\r\nFrom1=%s\\DATA\\A.DAT\r\nFrom2=%s\\DATA\\B.DAT\r\nSrcDisk=2\r\n"));
+  const std::string diskTwo = medium.Root() + "Disk 2";
+  ASSERT_TRUE(ForceDirectories(diskTwo + "\\DATA"));
+  const std::string first = Pattern(70000, 3);
+  const std::string second = Pattern(5000, 4);
+  ASSERT_TRUE(WriteFileBytes(diskTwo + "\\DATA\\A.DAT", first));
+  ASSERT_TRUE(WriteFileBytes(diskTwo + "\\DATA\\B.DAT", second));
+
+  auto tolvar = medium.StartTolvar();
+  ASSERT_TRUE(tolvar);
+  const auto prompt = WaitForWindow(tolvar->Id(), [](HWND window) {
+    return IsMessageDialog(window) && ShowsText(window, kDiskTwoPrompt);
+  });
+  ASSERT_TRUE(prompt) << "no prompt for disk 2";
+  const std::string drive = ExcludeTrailingBackslash(medium.MediumFolder());
+  ASSERT_TRUE(MoveOnHost(drive, medium.Root() + "Disk 1"));
+  ASSERT_TRUE(MoveOnHost(diskTwo, drive));
+  ASSERT_TRUE(PressAnswer(*prompt, Answer::Ok));
+
+  const auto exitCode = tolvar->Wait(kRunLimitMs);
+  ASSERT_TRUE(exitCode);
+  EXPECT_EQ(*exitCode, 0u);
+  EXPECT_EQ(ReadFileBytes(medium.SetupFolder() + "A.DAT"), first);
+  EXPECT_EQ(ReadFileBytes(medium.SetupFolder() + "B.DAT"), second);
+  EXPECT_EQ(ReadWizardRuns(medium.WizardPath()).size(), 1u);
+}
+
+TEST(CopyStepE2E, ASecondStartWhileTheFirstAsksForADiskStaysQuietAndBringsTheFirstToTheFront) {
+  TwoDiskMedium disks("e2e second start");
+  E2EMedium& medium = disks.medium;
+  auto first = medium.StartTolvar();
+  ASSERT_TRUE(first);
+  const auto prompt = disks.WaitForDiskPrompt(first->Id());
+  ASSERT_TRUE(prompt) << "no prompt for disk 2";
+  const std::uint64_t unpacked = LastWriteTime(medium.WizardPath());
+
+  // A window of another program has the front when the program is started again.
+  const UniqueWindow other(::CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                             200, 100, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(other);
+  ::SetForegroundWindow(other.get());
+  ASSERT_EQ(::GetForegroundWindow(), other.get());
+
+  auto second = medium.StartTolvar();
+  ASSERT_TRUE(second);
+  bool showedAWindow = false;
+  for (const ULONGLONG start = ::GetTickCount64(); second->Running() && ::GetTickCount64() - start < kRunLimitMs;) {
+    showedAWindow = showedAWindow || !TopLevelWindows(second->Id()).empty();
+    ::Sleep(5);
+  }
+  const auto exitCode = second->Wait(kRunLimitMs);
+  ASSERT_TRUE(exitCode);
+  EXPECT_EQ(*exitCode, 0u);
+  EXPECT_FALSE(showedAWindow);
+  EXPECT_EQ(::GetForegroundWindow(), *prompt);
+  // It wrote nothing: the first run's wizard is as it unpacked it.
+  EXPECT_EQ(LastWriteTime(medium.WizardPath()), unpacked);
+
+  // The first run goes on as before: declined, it ends without a wizard.
+  ASSERT_TRUE(PressAnswer(*prompt, Answer::Back));
+  const auto firstExit = first->Wait(kRunLimitMs);
+  ASSERT_TRUE(firstExit);
+  EXPECT_EQ(*firstExit, 0u);
+  EXPECT_TRUE(ReadWizardRuns(medium.WizardPath()).empty());
 }
 
 TEST(CopyStepE2E, DecliningTheDiskPromptCopiesAndStartsNothing) {

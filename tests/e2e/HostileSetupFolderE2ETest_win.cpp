@@ -6,13 +6,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <thread>
 
 #include "platform/FileSystem.h"
 #include "platform/Handle_win.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "tests/e2e/E2EMedium_win.h"
+#include "tests/fixtures/ArchiveBytes.h"
 #include "tests/support/HostLinks_win.h"
+#include "tests/support/Processes_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/WizardLog_win.h"
 #include "tests/win32/MessageAnswer_win.h"
@@ -68,6 +71,22 @@ bool Shows(const std::vector<std::string>& texts, const std::string& text) {
   return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
+// What a local user tries on a file the run delivered; the attempts that succeeded.
+std::vector<std::string> TamperWith(const std::string& file, const std::string& planted) {
+  const std::string folder = ExtractFilePath(file);
+  std::vector<std::string> succeeded;
+  for (const auto& [what, done] : {std::pair{"rename it aside", Renames(file, folder + "aside.tmp")},
+                                   std::pair{"move another file over it", Renames(planted, file)},
+                                   std::pair{"delete it", ::DeleteFileW(Utf8ToUtf16(file).c_str()) != FALSE},
+                                   std::pair{"write into it", OpensForWriting(file)}}) {
+    if (done) succeeded.push_back(std::string(what) + ": " + file);
+  }
+  return succeeded;
+}
+
+// The names beside the wizard that steer how Windows loads it.
+const char* const kLoaderNames[] = {"setupostrel.exe.local", "setupostrel.exe.manifest", "setupostrel.exe.config"};
+
 TEST(HostileSetupFolderE2E, TheWizardCannotBeSwappedWhileTheDiskPromptWaits) {
   E2EMedium medium("e2e swap wizard");
   ASSERT_TRUE(medium.PlaceWizard());
@@ -109,6 +128,143 @@ TEST(HostileSetupFolderE2E, TheWizardCannotBeSwappedWhileTheDiskPromptWaits) {
   EXPECT_TRUE(ReadWizardRuns(planted).empty());
   // Once the wizard runs, the bootstrapper holds nothing any more.
   EXPECT_TRUE(Renames(medium.SetupFolder(), ostrel + "Moved"));
+}
+
+TEST(HostileSetupFolderE2E, DeliveredFilesStayHeldUntilTheWizardEndsAndPlantedLoaderNamesAreGone) {
+  E2EMedium medium("e2e delivered files");
+  const std::string mayEnd = medium.Root() + "the wizard may end";
+  const std::string tree = medium.TreeFolder("wizard tree");
+  ASSERT_TRUE(E2EMedium::PlantWizardCopy(tree + "setupostrel.exe"));
+  ASSERT_TRUE(ConfigureWizard(tree + "setupostrel.exe", 0, 0, mayEnd));
+  ASSERT_TRUE(WriteFileBytes(tree + "helper.dll", "the vendor's helper"));
+  ASSERT_TRUE(ForceDirectories(tree + "Data"));
+  ASSERT_TRUE(WriteFileBytes(tree + "Data\\Návod.txt", "read me"));
+  ASSERT_TRUE(medium.PackArchive(tree));
+  ASSERT_TRUE(WriteFileBytes(medium.MediumFolder() + "tolvar.def",
+                             "[CopyFiles]\r\nCount=1\r\nFrom1=%s\\DISK2\\B.DAT\r\nSrcDisk=2\r\n"));
+  // Planted by another user before the run, as folder and as files.
+  const std::string setup = medium.SetupFolder();
+  ASSERT_TRUE(ForceDirectories(setup + "setupostrel.exe.local\\deeper"));
+  ASSERT_TRUE(WriteFileBytes(setup + "setupostrel.exe.local\\x.dll", "planted"));
+  ASSERT_TRUE(WriteFileBytes(setup + "setupostrel.exe.local\\deeper\\y.dll", "planted"));
+  ASSERT_TRUE(WriteFileBytes(setup + "setupostrel.exe.manifest", "<planted/>"));
+  ASSERT_TRUE(WriteFileBytes(setup + "setupostrel.exe.config", "<planted/>"));
+  const std::string planted = medium.Root() + "planted.dll";
+  const std::string helper = setup + "helper.dll";
+  const std::string guide = setup + "Data\\Návod.txt";
+
+  const auto tamper = [&](std::vector<std::string>& succeeded) {
+    for (const std::string& file : {helper, guide, medium.WizardPath()}) {
+      WriteFileBytes(planted, "someone else's");
+      for (auto& what : TamperWith(file, planted)) succeeded.push_back(std::move(what));
+    }
+    if (Renames(setup + "Data", setup + "Data moved")) succeeded.push_back("rename the folder Data");
+  };
+  std::vector<std::string> atPrompt, whileWizardRuns, loaderNamesBesideWizard;
+  bool wizardSeen = false;
+  // The other user's program while the wizard runs; the wizard ends when told.
+  std::thread other([&] {
+    for (int i = 0; i < 1200 && !wizardSeen; ++i) {
+      wizardSeen = !ProcessIdsNamed("setupostrel.exe").empty();
+      if (!wizardSeen) ::Sleep(50);
+    }
+    if (wizardSeen) {
+      tamper(whileWizardRuns);
+      for (const char* name : kLoaderNames) {
+        if (PathExists(setup + name)) loaderNamesBesideWizard.push_back(name);
+      }
+    }
+    WriteFileBytes(mayEnd, "");
+  });
+  const auto messages = RunAnswering(medium, [&] {
+    if (atPrompt.empty()) tamper(atPrompt);
+    ForceDirectories(medium.MediumFolder() + "DISK2");
+    WriteFileBytes(medium.MediumFolder() + "DISK2\\B.DAT", "b");
+  });
+  other.join();
+  EXPECT_TRUE(Shows(messages, "Vložte disk 2"));
+  EXPECT_FALSE(Shows(messages, kLaunchFailed));
+  EXPECT_EQ(atPrompt, std::vector<std::string>{});
+  ASSERT_TRUE(wizardSeen);
+  EXPECT_EQ(whileWizardRuns, std::vector<std::string>{});
+  EXPECT_EQ(loaderNamesBesideWizard, std::vector<std::string>{});
+  for (const char* name : kLoaderNames) EXPECT_FALSE(PathExists(setup + name)) << name;
+  EXPECT_EQ(ReadFileBytes(helper), "the vendor's helper");
+  EXPECT_EQ(ReadFileBytes(guide), "read me");
+  EXPECT_EQ(ReadWizardRuns(medium.WizardPath()).size(), 1u);
+  // Once the wizard has ended, the run holds nothing any more.
+  EXPECT_TRUE(Renames(helper, setup + "aside.tmp"));
+  EXPECT_TRUE(Renames(setup + "Data", setup + "Data moved"));
+}
+
+TEST(HostileSetupFolderE2E, LoaderNamesThatCannotBeRemovedSafelyStopTheLaunch) {
+  if (!RunsUnderWine()) GTEST_SKIP() << "host links exist under Wine only";
+  E2EMedium medium("e2e loader links");
+  ASSERT_TRUE(medium.PlaceWizard());
+  const std::string outside = medium.Root() + "outside\\";
+  ASSERT_TRUE(ForceDirectories(outside));
+  ASSERT_TRUE(WriteFileBytes(outside + "x.dll", "someone else's library"));
+  const std::string setup = medium.SetupFolder();
+  ASSERT_TRUE(ForceDirectories(setup));
+  for (const auto& [name, target] : {std::pair{"setupostrel.exe.local", outside},
+                                     std::pair{"setupostrel.exe.manifest", outside + "x.dll"}}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(MakeHostSymlink(target, setup + name));
+    const auto messages = RunAnswering(medium);
+    EXPECT_TRUE(Shows(messages, kLaunchFailed));
+    EXPECT_TRUE(ReadWizardRuns(medium.WizardPath()).empty());
+    EXPECT_EQ(ReadFileBytes(outside + "x.dll"), "someone else's library");
+    EXPECT_TRUE(RemoveHostLink(setup + name));
+  }
+}
+
+TEST(HostileSetupFolderE2E, AHeldFolderSwappedFromTheHostIsNotWrittenThrough) {
+  if (!RunsUnderWine()) GTEST_SKIP() << "the host swaps folders under Wine only";
+  E2EMedium medium("e2e swapped folder");
+  const std::string wizard = ReadFileBytes(TestProgramFolder() + "testwizard.exe").value_or("");
+  // Data is entered and held; its first file comes only after a long one in a
+  // folder below it, which gives the other user time.
+  const test::ArchiveBytes archive = test::ArchiveBytes(0)
+                                         .Enter("Data")
+                                         .Enter("Pad")
+                                         .File("pad.bin", std::string(std::size_t{128} << 20, '\0'))
+                                         .Leave()
+                                         .File("x.dll", "the vendor's library")
+                                         .Leave()
+                                         .File("setupostrel.exe", wizard);
+  ASSERT_TRUE(WriteFileBytes(medium.ArchivePath(), archive.Str()));
+  const std::string outside = medium.Root() + "outside\\";
+  ASSERT_TRUE(ForceDirectories(outside));
+  const std::string data = medium.SetupFolder() + "Data";
+
+  auto tolvar = medium.StartTolvar();
+  ASSERT_TRUE(tolvar);
+  std::vector<std::string> messages;
+  {
+    DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Back; }, tolvar->Id());
+    bool caught = false;
+    for (int i = 0; i < 60000 && !caught && tolvar->Running(); ++i) {
+      if (PathExists(data + "\\Pad\\pad.bin")) {
+        // Held still while the host turns the held folder into a link elsewhere.
+        PausedProcess paused(tolvar->Id());
+        ASSERT_TRUE(paused.Paused());
+        ASSERT_FALSE(PathExists(data + "\\x.dll")) << "the long file was done before the run could be paused";
+        ASSERT_TRUE(MoveOnHost(data, data + " moved"));
+        ASSERT_TRUE(MakeHostSymlink(outside, data));
+        caught = true;
+      }
+      ::Sleep(1);
+    }
+    ASSERT_TRUE(caught);
+    EXPECT_TRUE(tolvar->Wait(kRunLimitMs));
+    for (const auto& dialog : robot.SeenDialogs()) {
+      for (const auto& text : dialog.texts) messages.push_back(text);
+    }
+  }
+  EXPECT_TRUE(Shows(messages, kWriteError));
+  EXPECT_FALSE(PathExists(outside + "x.dll"));
+  EXPECT_FALSE(PathExists(medium.WizardPath()));
+  EXPECT_TRUE(RemoveHostLink(data));
 }
 
 TEST(HostileSetupFolderE2E, AnOtherNameOfAFileOutsideIsReplacedAndTheFileKeepsItsBytes) {

@@ -38,6 +38,22 @@ TEST(StartupE2E, StartsTheWizardWithItsExactCommandLineAndWaitsForIt) {
   EXPECT_GE(tolvar->ExitTime(), runs[0].ended);
 }
 
+// On 64-bit Windows the two registry views name different program-files folders:
+// the setup folder lies below the one a 32-bit program sees, where it always was.
+TEST(StartupE2E, TheSetupFolderLiesBelowTheProgramFilesFolderOfThe32BitView) {
+  E2EMedium medium("e2e registry views");  // both views: its own program-files folder
+  ASSERT_TRUE(medium.PlaceWizard());
+  const std::string ownView = medium.Root() + "Program Files 64-bit";
+  RegistryValueOverride sixtyFour(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", ownView, KEY_WOW64_64KEY);
+  auto tolvar = medium.StartTolvar();
+  ASSERT_TRUE(tolvar);
+  const auto exitCode = tolvar->Wait(kRunLimitMs);
+  ASSERT_TRUE(exitCode);
+  EXPECT_EQ(*exitCode, 0u);
+  EXPECT_EQ(ReadWizardRuns(medium.WizardPath()).size(), 1u);
+  EXPECT_FALSE(PathExists(ownView));
+}
+
 // The ways a user answers the message: its one button, Enter, Esc, the close box.
 struct Answer {
   const char* name;

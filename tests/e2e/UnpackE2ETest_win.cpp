@@ -127,5 +127,23 @@ TEST(UnpackE2E, ADamagedArchiveIsReportedInCzechWithoutTheProgressWindow) {
   EXPECT_EQ(ReadFileBytes(medium.SetupFolder() + "first"), "ok");
 }
 
+TEST(UnpackE2E, AnArchiveCutBetweenTwoEntriesIsDamagedAndNoWizardStarts) {
+  // The wizard tree as zl32.exe packed it, cut right before the entry of its last
+  // file: every entry that is left is whole, the header counts the missing one.
+  E2EMedium medium("e2e cut archive");
+  const std::string tree = medium.TreeFolder("wizard tree");
+  ASSERT_TRUE(E2EMedium::PlantWizardCopy(tree + "setupostrel.exe"));
+  ASSERT_TRUE(WriteFileBytes(tree + "zz last.dat", std::string(50000, 'z')));
+  ASSERT_TRUE(medium.PackArchive(tree));
+  const auto whole = ReadFileBytes(medium.ArchivePath());
+  ASSERT_TRUE(whole);
+  const std::string lastEntry = std::string("\x0B\x00", 2) + "zz last.dat";
+  const std::size_t cut = whole->rfind(lastEntry);
+  ASSERT_NE(cut, std::string::npos);
+  ASSERT_TRUE(WriteFileBytes(medium.ArchivePath(), whole->substr(0, cut)));
+  ExpectUnpackFailure(medium, "Archivní soubor je poškozen.", false, "unpack-cut-archive");
+  EXPECT_FALSE(PathExists(medium.SetupFolder() + "zz last.dat"));
+}
+
 }  // namespace
 }  // namespace tolvar::test

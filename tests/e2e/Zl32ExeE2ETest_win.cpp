@@ -7,8 +7,11 @@
 #include "platform/Handle_win.h"
 #include "platform/Text.h"
 #include "platform/Texts.h"
+#include "archive/WindowsNames.h"
 #include "resources/WaitPictures.h"
+#include "tests/fixtures/ArchiveBytes.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/support/HostLinks_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/Scratch_win.h"
 
@@ -157,6 +160,92 @@ TEST(Zl32Exe, TakesPathsWithEitherSeparatorRelativeOrAbsolute) {
   EXPECT_EQ(ReadFileBytes(scratch / "drive\\rel\\sub\\x.txt"), "x");
   EXPECT_EQ(RunZl32("pack tree -o sub-archive/../W2.zl", scratch.Path()), 0);
   EXPECT_TRUE(PathExists(scratch / "W2.zl"));
+}
+
+// The case table that zl32 checks names with on every platform is the system's
+// own for every letter of the ANSI code pages (and the ranges it claims).
+TEST(Zl32Exe, NamesCompareAsTheSystemComparesThem) {
+  using Upcase = WCHAR(WINAPI*)(WCHAR);
+  const auto upcase =
+      reinterpret_cast<Upcase>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"),
+                                                                         "RtlUpcaseUnicodeChar")));
+  ASSERT_NE(upcase, nullptr);
+  std::set<wchar_t> letters;
+  for (const auto& [first, last] : {std::pair{0x0000, 0x017F}, {0x0386, 0x03CE}, {0x0400, 0x052F}, {0xFF00, 0xFFEF}}) {
+    for (int c = first; c <= last; ++c) letters.insert(static_cast<wchar_t>(c));
+  }
+  for (const UINT codePage : {874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u}) {
+    for (int byte = 0x80; byte < 0x100 && ::IsValidCodePage(codePage); ++byte) {
+      const char c = static_cast<char>(byte);
+      wchar_t wide = 0;
+      if (::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) == 1) letters.insert(wide);
+    }
+  }
+  for (const wchar_t c : letters) {
+    const std::u16string key = WindowsNameKey(Utf16ToUtf8(std::wstring(1, c)));
+    ASSERT_EQ(key.size(), 1u);
+    EXPECT_EQ(static_cast<unsigned>(key[0]), static_cast<unsigned>(upcase(c))) << std::hex << static_cast<unsigned>(c);
+  }
+  EXPECT_GT(letters.size(), 1200u);
+}
+
+// What bears the archive's name stays as it was unless a complete archive takes
+// its place; a target that would hold files already keeps them.
+TEST(Zl32Exe, KeepsWhatItDidNotMake) {
+  ScratchFolder scratch("zl32 exe keeps");
+  ASSERT_TRUE(ForceDirectories(scratch / "tree"));
+  ASSERT_TRUE(WriteFileBytes(scratch / "tree\\日本.txt", "a name code page 1250 cannot hold"));
+  ASSERT_TRUE(WriteFileBytes(scratch / "W.zl", "last week's archive"));
+  EXPECT_EQ(RunZl32("pack tree -o W.zl", scratch.Path()), 6);
+  EXPECT_EQ(ReadFileBytes(scratch / "W.zl"), "last week's archive");
+
+  // A folder, a device and a host's link to a folder are refused and left alone.
+  ASSERT_TRUE(::DeleteFileW(Utf8ToUtf16(scratch / "tree\\日本.txt").c_str()));
+  ASSERT_TRUE(WriteFileBytes(scratch / "tree\\noise.bin", NoiseBytes(16 << 20)));
+  ASSERT_TRUE(ForceDirectories(scratch / "folder.zl"));
+  EXPECT_EQ(RunZl32("pack tree -o folder.zl", scratch.Path()), 4);
+  EXPECT_TRUE(DirectoryExists(scratch / "folder.zl"));
+  EXPECT_EQ(RunZl32("pack tree -o NUL", scratch.Path()), 4);
+  if (RunsUnderWine() && MakeHostSymlink(scratch / "folder.zl", scratch / "link.zl")) {
+    EXPECT_EQ(Zl32Output("pack \"" + scratch / "tree" + "\" -o \"" + scratch / "link.zl" + "\"", scratch / "said.txt"),
+              "zl32: " + scratch / "link.zl" + ": cannot be replaced: it is a link, not a plain file (it is left as it "
+              "is)\r\n");
+    EXPECT_NE(::GetFileAttributesW(Utf8ToUtf16(scratch / "link.zl").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+    EXPECT_TRUE(RemoveHostLink(scratch / "link.zl"));
+  }
+
+  // Ended from outside while it writes: the system removes the new file.
+  const std::string zl32 = TestProgramFolder() + "zl32.exe";
+  auto pack = ChildProcess::Start(zl32, "\"" + zl32 + "\" pack tree -o W.zl --level 9", scratch.Path());
+  ASSERT_TRUE(pack);
+  WIN32_FIND_DATAW partial{};
+  const std::wstring pattern = Utf8ToUtf16(scratch / "W.zl.partial-*");
+  HANDLE found = INVALID_HANDLE_VALUE;
+  while ((found = ::FindFirstFileW(pattern.c_str(), &partial)) == INVALID_HANDLE_VALUE) {
+    ASSERT_TRUE(pack->Running()) << "pack ended before it could be stopped";
+  }
+  ::FindClose(found);
+  ASSERT_TRUE(::TerminateProcess(pack->Handle(), 9));
+  pack->Wait(60000);
+  EXPECT_EQ(::FindFirstFileW(pattern.c_str(), &partial), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ReadFileBytes(scratch / "W.zl"), "last week's archive");
+  ASSERT_EQ(RunZl32("pack tree -o W.zl --level 0", scratch.Path()), 0);
+
+  // Extracting: an empty or root target is a mistake; existing files are kept
+  // unless replacing them is asked for.
+  EXPECT_EQ(RunZl32("extract W.zl \"\"", scratch.Path()), 64);
+  EXPECT_EQ(RunZl32("extract W.zl C:\\", scratch.Path()), 64);
+  ASSERT_TRUE(ForceDirectories(scratch / "out"));
+  ASSERT_TRUE(WriteFileBytes(scratch / "out\\noise.bin", "mine"));
+  EXPECT_EQ(RunZl32("extract W.zl out", scratch.Path()), 4);
+  EXPECT_EQ(ReadFileBytes(scratch / "out\\NOISE.BIN"), "mine");
+  EXPECT_EQ(RunZl32("extract W.zl out --overwrite", scratch.Path()), 0);
+  EXPECT_EQ(ReadFileBytes(scratch / "out\\noise.bin"), NoiseBytes(16 << 20));
+
+  // Names of one folder that Windows takes for one fail the test.
+  ASSERT_TRUE(WriteFileBytes(scratch / "clash.zl", ArchiveBytes(2).File("\xDA\xE8" "et.txt", "1")
+                                                       .File("\xDA\xC8" "ET.TXT", "2").Str()));
+  EXPECT_EQ(RunZl32("test clash.zl", scratch.Path()), 5);
 }
 
 TEST(Zl32Exe, VersionIsTheVersionResources) {

@@ -22,14 +22,13 @@ printf 'sleep=5000\n' >"$root/tree/setupostrel.cfg"
 wine "$build/bin/zl32.exe" pack "$win_root\\tree" -o "$win_root\\Medium 1\\WIZARD.zl" </dev/null >/dev/null 2>&1 ||
   { echo "FAIL: zl32.exe could not pack the wizard"; exit 1; }
 
-key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
-saved=$(wine reg query "$key" /v ProgramFilesDir 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+save_program_files
 cleanup() {
-  wine reg add "$key" /v ProgramFilesDir /d "${saved:-C:\\Program Files}" /f >/dev/null 2>&1 || true
+  restore_program_files
   rm -rf "$root"
 }
 trap cleanup EXIT
-wine reg add "$key" /v ProgramFilesDir /d "$win_root\\Program Files" /f >/dev/null
+point_program_files "$win_root\\Program Files"
 
 wine "$win_root\\Medium 1\\Tolvar.exe" </dev/null >/dev/null 2>&1 &
 tolvar_job=$!

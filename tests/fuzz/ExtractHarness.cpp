@@ -111,14 +111,20 @@ std::string CheckExtraction(const std::uint8_t* data, std::size_t size) {
   // The callbacks come in the documented order: start, then files with their
   // chunks, then finish; never a chunk outside a file.
   std::string order;
+  std::int64_t announcedChunks = 0;
+  std::int64_t chunks = 0;
   ExtractCallbacks callbacks;
-  callbacks.OnExtractStart = [&](Stream&, std::int32_t) { order += order.empty() ? "S" : "!"; };
+  callbacks.OnExtractStart = [&](Stream&, std::int32_t total) {
+    order += order.empty() ? "S" : "!";
+    announcedChunks = total;
+  };
   callbacks.OnExtractFile = [&](Stream&, std::int32_t blocks, const std::string& target, const std::string& relative) {
     order += target == kTarget && order.starts_with("S") && !order.ends_with("E") ? "F" : "!";
     allowed[Upper(target + relative)] = std::int64_t{blocks} * 32768;
   };
   callbacks.OnExtractChunk = [&](Stream&, bool& flag) {
     order += order.ends_with("F") || order.ends_with("c") ? "c" : "!";
+    ++chunks;
     flag = true;
   };
   callbacks.OnExtractFinish = [&](Stream&) { order += order.starts_with("S") ? "E" : "!"; };
@@ -135,6 +141,8 @@ std::string CheckExtraction(const std::uint8_t* data, std::size_t size) {
   if (result > 4) problem = "result " + std::to_string(result);
   if (result == 0 && !order.ends_with("E")) problem = "success without the finish callback";
   if (result != 0 && order.ends_with("E")) problem = "the finish callback after a failure";
+  // Fewer chunks than the header announces: the archive was cut, so success is a lie.
+  if (result == 0 && chunks < announcedChunks) problem = "success for an archive cut short of its header's chunks";
   if (order.find('!') != std::string::npos) problem = "callbacks out of order: " + order.substr(0, 64);
   if (files.OpenStreams() != 0) problem = "a stream was left open";
   const auto& created = files.CreatedPaths();

@@ -14,7 +14,8 @@ namespace tolvar::fuzz {
 // is not one plain component, anything written through the links planted in the
 // target (to a folder and a file outside, a second name of an outside file,
 // under names in other letter cases), a file holding more than its record
-// allows, an error other than the archive's own damage, a result outside 0..4,
+// allows, success for an archive that delivered fewer chunks than its header
+// announces, an error other than the archive's own damage, a result outside 0..4,
 // a stream left open, a callback order broken. Paths are limited as on Windows.
 std::string CheckExtraction(const std::uint8_t* data, std::size_t size);
 

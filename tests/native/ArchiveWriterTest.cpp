@@ -8,6 +8,7 @@
 #include "archive/ArchiveCheck.h"
 #include "archive/ArchivePacker.h"
 #include "archive/ArchiveWriter.h"
+#include "archive/EntryName.h"
 #include "archive/MemberEncoder.h"
 #include "archive/MemoryFileSystem.h"
 #include "archive/ZLibCtrl.h"
@@ -259,27 +260,37 @@ TEST(ArchiveWriter, WritesTheHeaderRecordsAndOrderToTheByte) {
   EXPECT_EQ(at, text.size());
 }
 
-TEST(ArchiveWriter, RefusesNamesBeforeWritingAnything) {
+TEST(ArchiveWriter, CollectsEveryRefusedNameBeforeWritingAnything) {
+  const std::map<std::string, std::string> tree = {
+      {"ok.txt", "1"},    {"日.txt", "2"},     {"CON", "3"},          {"sub\\", ""},       {"sub\\x:y", "4"},
+      {"a.", "5"},        {"Readme.txt", "6"}, {"README.TXT", "7"},   {"Účet.txt", "8"}, {"ÚČET.TXT", "9"},
+      {"Data\\", ""},     {"data", "10"},      {"CON\\", ""},         {"CON\\inner", "11"}};
   const std::pair<std::string, std::string> refused[] = {
       {"日.txt", "cannot be written in code page 1250"},
-      {"CON", "not a safe file or folder name"},
-      {"sub\\x:y", "not a safe file or folder name"},
-      {"a.", "not a safe file or folder name"},
+      {"CON", "not a safe file or folder name: a name Windows keeps for a device"},
+      {"sub\\x:y", "not a safe file or folder name: holds one of"},
+      {"a.", "ends with a dot or blank"},
+      {"Readme.txt", "Windows takes it for \"README.TXT\" of the same folder"},
+      {"Účet.txt", "Windows takes it for \"ÚČET.TXT\""},  // in byte order Č (C4 8C) comes before č (C4 8D)
+      {"Data", "Windows takes it for \"data\""},          // a folder after the files of its folder
   };
-  for (const auto& [name, why] : refused) {
-    std::map<std::string, std::string> tree = {{"ok.txt", "1"}, {name, "2"}};
-    if (name.starts_with("sub\\")) tree["sub\\"] = "";
-    MemoryTree source(tree);
-    MemoryStream out;
-    try {
-      PackTree(source, MemoryTree::kRoot, out, CodePage1250(), 6);
-      ADD_FAILURE() << name << " was packed";
-    } catch (const EArchivePackError& error) {
-      EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
-      EXPECT_TRUE(std::string(error.what()).starts_with(name)) << error.what();  // the path below the root
+  MemoryTree source(tree);
+  MemoryStream out;
+  try {
+    PackTree(source, MemoryTree::kRoot, out, CodePage1250(), 6);
+    ADD_FAILURE() << "the tree was packed";
+  } catch (const EPackRefused& error) {
+    std::string all;
+    for (const PackRefusal& refusal : error.Refusals()) all += refusal.path + ": " + refusal.reason + "\n";
+    for (const auto& [path, why] : refused) {
+      EXPECT_NE(all.find(path + ": "), std::string::npos) << path << "\n" << all;
+      EXPECT_NE(all.find(why), std::string::npos) << why << "\n" << all;
     }
-    EXPECT_TRUE(out.Bytes().empty()) << name;
+    // A refused folder is not entered; the folder name CON is refused once, the file CON once.
+    EXPECT_EQ(error.Refusals().size(), std::size(refused) + 1) << all;
+    EXPECT_EQ(all.find("inner"), std::string::npos) << all;
   }
+  EXPECT_TRUE(out.Bytes().empty());
 }
 
 TEST(ArchiveWriter, RefusesAnEmptyTreeUnbalancedFoldersAndUnreadableFiles) {
@@ -343,7 +354,7 @@ TEST(ArchiveCheck, NamesEachKindOfFault) {
     return all;
   };
   EXPECT_NE(faultsOf(test::ArchiveBytes(0)).find("no entry after the header"), std::string::npos);
-  EXPECT_NE(faultsOf(test::ArchiveBytes(0).Enter("a")).find("1 folder(s) entered and not left"), std::string::npos);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(0).Enter("a")).find("1 folder entered and not left"), std::string::npos);
   EXPECT_NE(faultsOf(test::ArchiveBytes(0).Leave().File("x", "")).find("leaves a folder above the top"),
             std::string::npos);
   EXPECT_NE(faultsOf(test::ArchiveBytes(5).File("x", "1")).find("progress total is 5, the files need 1"),
@@ -353,8 +364,49 @@ TEST(ArchiveCheck, NamesEachKindOfFault) {
   EXPECT_NE(faultsOf(test::ArchiveBytes(1).FileWithMember("x", 0, test::ZlibMember("1"))).find("holds more"),
             std::string::npos);
   EXPECT_NE(faultsOf(test::ArchiveBytes(1).File("..", "1")).find("not a safe file or folder name"), std::string::npos);
-  EXPECT_NE(faultsOf(test::ArchiveBytes(1).File("x", "1").CutLast(2)).find("the archive ends inside its data"),
+  EXPECT_NE(faultsOf(test::ArchiveBytes(1).File("x", "1").CutLast(2))
+                .find("entry 1 \"x\" (at offset 38): the archive ends inside its data (its data starts at offset 80)"),
             std::string::npos);
+  // Names that Windows takes for one in one folder, in 1250: "Účet.txt", "ÚČET.TXT".
+  const auto clash = test::ArchiveBytes(2).Enter("a").File("\xDA\xE8" "et.txt", "1").Leave().Enter("a")
+                         .File("\xDA\xC8" "ET.TXT", "2").Leave();
+  EXPECT_NE(faultsOf(clash).find("entry 5 \"a\\ÚČET.TXT\" (at offset 221): Windows takes it for entry 2 "
+                                 "\"Účet.txt\" of the same folder"),
+            std::string::npos)
+      << faultsOf(clash);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(2).File("x", "1").File("x", "2")).find("holds entry 1 \"x\" of this name"),
+            std::string::npos);
+  EXPECT_NE(faultsOf(test::ArchiveBytes(0).File("d", "").Enter("D").Leave()).find("Windows takes it for entry 1"),
+            std::string::npos);
+  EXPECT_EQ(faultsOf(test::ArchiveBytes(0).Enter("d").Leave().Enter("d").Leave().Enter("e").Leave()), "");
+}
+
+// A path fits below the setup folder when the two are shorter than Windows'
+// limit together; only the outermost folder that does not fit is named.
+TEST(ArchiveCheck, WarnsAboutPathsWindowsCannotNameBelowTheTarget) {
+  InspectOptions options;
+  options.windowsTarget = "C:\\" + std::string(60, 't') + "\\";  // 64 characters: 195 are left
+  const auto warningsOf = [&](const test::ArchiveBytes& archive) {
+    MemoryStream reader(archive.Bytes());
+    const ArchiveInspection inspection = InspectArchive(reader, CodePage1250(), options);
+    EXPECT_TRUE(inspection.Sound());
+    return inspection.warnings;
+  };
+  EXPECT_TRUE(warningsOf(test::ArchiveBytes(0).File(std::string(195, 'f'), "")).empty());
+  const auto file = warningsOf(test::ArchiveBytes(0).File(std::string(196, 'f'), ""));
+  ASSERT_EQ(file.size(), 1u);
+  EXPECT_NE(file[0].find("the path is 196 characters long; below " + options.windowsTarget + " Windows allows 195"),
+            std::string::npos)
+      << file[0];
+  // A folder counts with its backslash (194 and one fit); what lies in a folder
+  // that does not fit is not named again.
+  EXPECT_TRUE(warningsOf(test::ArchiveBytes(0).Enter(std::string(193, 'd')).File("x", "").Leave()).empty());
+  const auto folder = warningsOf(test::ArchiveBytes(0).Enter(std::string(195, 'd')).File("x", "").Enter("y").Leave()
+                                     .Leave());
+  ASSERT_EQ(folder.size(), 1u);
+  EXPECT_NE(folder[0].find("entry 1"), std::string::npos) << folder[0];
+  // Czech letters count as one character each, as Windows counts them.
+  EXPECT_TRUE(warningsOf(test::ArchiveBytes(0).File(std::string(193, 'f') + "\xE8\xE8", "")).empty());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "archive/CodePage.h"
 #include "archive/EntryName.h"
+#include "archive/WindowsNames.h"
 
 namespace tolvar {
 namespace {
@@ -22,6 +23,36 @@ TEST(EntryName, NamesThatReachElsewhereAreRefused) {
   EXPECT_FALSE(IsSafeEntryName(std::string_view("a\0b", 3)));
   EXPECT_FALSE(IsSafeEntryName("\xED\xA0\x80"));  // an encoded surrogate
   EXPECT_FALSE(IsSafeEntryName("\xC0\xAE"));      // an overlong '.'
+}
+
+// Names as the tools show them: escaped so that nothing passes for a separator or
+// reaches the terminal raw, and cut, never inside an escape or a character.
+TEST(EntryName, ShownNamesAreEscapedAndCut) {
+  EXPECT_EQ(PrintableName("a\x01" "c.txt"), "a\\x01c.txt");
+  EXPECT_EQ(PrintableName("a\\b/c"), "a\\x5Cb\\x2Fc");
+  EXPECT_EQ(PrintableName("čtěte", true), "čtěte");
+  EXPECT_EQ(PrintableName("čt", false), "\\xC4\\x8Dt");
+  // Malformed UTF-8 and C1 controls stay escaped even where UTF-8 is kept.
+  EXPECT_EQ(PrintableName("a\xFF\xC3", true), "a\\xFF\\xC3");
+  EXPECT_EQ(PrintableName("a\xC2\x85", true), "a\\xC2\\x85");
+  EXPECT_EQ(PrintableName(std::string(60000, 'a')), std::string(100, 'a') + "[... 59900 more bytes]");
+  EXPECT_EQ(PrintableName(std::string(99, 'a') + "\x01", false), std::string(99, 'a') + "[... 1 more byte]");
+  EXPECT_EQ(PrintableName(std::string(99, 'a') + "čč", true, 100), std::string(99, 'a') + "č[... 2 more bytes]");
+}
+
+// Windows compares names within a folder by their upper case; the table's
+// agreement with Windows' own is tested under Windows.
+TEST(WindowsNames, LetterCaseDoesNotTellNamesApart) {
+  const std::pair<const char*, const char*> same[] = {
+      {"Readme.txt", "README.TXT"}, {"Účet.txt", "ÚČET.TXT"}, {"žluťoučký kůň", "ŽLUŤOUČKÝ KŮŇ"},
+      {"ÿ", "Ÿ"},                   {"ŀ", "Ŀ"},               {"άλφα", "ΆΛΦΑ"},
+      {"ёлка", "ЁЛКА"},             {"ґ", "Ґ"},               {"ｚ", "Ｚ"}};
+  for (const auto& [a, b] : same) EXPECT_EQ(WindowsNameKey(a), WindowsNameKey(b)) << a << " " << b;
+  const std::pair<const char*, const char*> different[] = {
+      {"ß", "SS"}, {"ı", "I"}, {"µ", "Μ"}, {"ς", "Σ"}, {"a", "á"}, {"i", "İ"}, {"Ĳ", "IJ"}};
+  for (const auto& [a, b] : different) EXPECT_NE(WindowsNameKey(a), WindowsNameKey(b)) << a << " " << b;
+  EXPECT_EQ(WindowsPathLength("C:\\Průvodce\\čtěte.txt"), 21u);
+  EXPECT_EQ(WindowsPathLength("\xF0\x9F\x98\x80"), 2u);  // a surrogate pair
 }
 
 TEST(CodePage, Code1250RoundTripsCzechAndRefusesTheRest) {

@@ -96,10 +96,24 @@ TEST(ExtractArchive, EnterAndLeaveRebuildTheTreeWithRelativeNames) {
 }
 
 TEST(ExtractArchive, AnArchiveWithoutEntriesIsEmptyButComplete) {
-  Extraction run(ArchiveBytes(7));
+  Extraction run(ArchiveBytes(0));
   EXPECT_EQ(run.Run(), ArchiveOk);
-  EXPECT_EQ(run.log, (std::vector<std::string>{"start 7", "finish"}));
+  EXPECT_EQ(run.log, (std::vector<std::string>{"start 0", "finish"}));
   EXPECT_TRUE(run.files.FolderExists(kTarget));
+}
+
+TEST(ExtractArchive, AnArchiveEndingBeforeTheChunksItsHeaderCountsIsDamaged) {
+  // The header counts a third file whose entry is missing; every entry before is whole.
+  Extraction cut(ArchiveBytes(4).File("a", "1").File("b", PatternBytes(40000, 6)));
+  EXPECT_THROW(cut.Run(), EZDecompressionError);
+  EXPECT_EQ(cut.log, (std::vector<std::string>{"start 4", "file 1 C:\\Setup\\ a", "chunk", "file 2 C:\\Setup\\ b",
+                                               "chunk", "chunk"}));
+  EXPECT_EQ(cut.files.OpenStreams(), 0);
+  // One chunk fewer than the header says is one too few; one more is tolerated.
+  Extraction exact(ArchiveBytes(2).File("a", PatternBytes(40000, 6)));
+  EXPECT_EQ(exact.Run(), ArchiveOk);
+  Extraction over(ArchiveBytes(1).File("a", PatternBytes(40000, 6)));
+  EXPECT_EQ(over.Run(), ArchiveOk);
 }
 
 TEST(ExtractArchive, OnlyFoldersMeansNoChunks) {

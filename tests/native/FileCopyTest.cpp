@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -36,6 +38,26 @@ class FillingStream final : public Stream {
  private:
   std::size_t capacity_;
   std::vector<std::uint8_t> bytes_;
+};
+
+// A medium with a bad spot: reads deliver `good` bytes, then the device fails.
+class FailingStream final : public Stream {
+ public:
+  FailingStream(std::vector<std::uint8_t> bytes, std::size_t good) : bytes_(std::move(bytes)), good_(good) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    if (position_ >= good_) throw EStreamReadFailure();
+    const std::size_t n = std::min(count, good_ - position_);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), n, static_cast<std::uint8_t*>(buffer));
+    position_ += n;
+    return n;
+  }
+  std::size_t Write(const void*, std::size_t) override { return 0; }
+  std::int64_t Seek(std::int64_t, SeekOrigin) override { return static_cast<std::int64_t>(position_); }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  std::size_t good_;
+  std::size_t position_ = 0;
 };
 
 struct Recorded {
@@ -117,6 +139,46 @@ TEST(CopyBlocks, AShortWriteStopsTheCopyAndKeepsWhatWasWritten) {
     EXPECT_EQ(recorded.reports, (std::vector<int>{20, 40, 50})) << ahead;
     EXPECT_EQ(recorded.blocks, 3) << ahead;
   }
+}
+
+TEST(CopyBlocks, ASourceThatEndsEarlyOrGrowsIsNotComplete) {
+  // Cut to 5000 bytes after its size of 10000 was taken: the bytes that came are
+  // written, and the copy says it is not the source.
+  const auto source = Pattern(10000);
+  MemoryStream cut(std::vector<std::uint8_t>(source.begin(), source.begin() + 5000));
+  MemoryStream output;
+  Recorded recorded;
+  EXPECT_EQ(CopyBlocks(cut, output, 10000, recorded.Progress(5)), BlockCopyResult::SourceChanged);
+  EXPECT_EQ(output.Bytes().size(), 5000u);
+  EXPECT_EQ(recorded.reports, (std::vector<int>{20, 40, 50}));
+
+  // Grown from 5000 bytes: the copy stops with the block that passes the size.
+  MemoryStream grown(source);
+  MemoryStream target;
+  EXPECT_EQ(CopyBlocks(grown, target, 5000, BlockCopyProgress{}), BlockCopyResult::SourceChanged);
+  EXPECT_EQ(target.Bytes().size(), 6144u);
+}
+
+TEST(CopyBlocks, AReadTheDeviceFailsIsNeverTheEndOfTheFile) {
+  // Through the read-ahead, as the copy step reads: the bytes before the bad spot stay.
+  const auto source = Pattern(100000);
+  FailingStream medium(source, 70000);
+  ReadAheadStream readAhead(medium);
+  MemoryStream output;
+  EXPECT_EQ(CopyBlocks(readAhead, output, 100000, BlockCopyProgress{}), BlockCopyResult::ReadFailed);
+  EXPECT_EQ(output.Bytes().size(), 70000u);
+  EXPECT_TRUE(std::equal(output.Bytes().begin(), output.Bytes().end(), source.begin()));
+
+  // A real failure of the system's read: a folder opened as a file.
+  char folder[] = "/tmp/tolvar-copy-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  std::string path = folder;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  auto opened = FileStream::OpenRead(path, FileShare::ReadWrite);
+  ASSERT_NE(opened, nullptr);
+  MemoryStream none;
+  EXPECT_EQ(CopyBlocks(*opened, none, 4096, BlockCopyProgress{}), BlockCopyResult::ReadFailed);
+  rmdir(folder);
 }
 
 TEST(CopyBlocks, ATargetThatTakesNothingIsAShortWrite) {

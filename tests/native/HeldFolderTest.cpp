@@ -120,6 +120,43 @@ TEST_F(HeldFolderTest, AFolderBearingAFileNameIsNotRemoved) {
   EXPECT_EQ(Read("setup/taken/inside"), "kept");
 }
 
+TEST_F(HeldFolderTest, OnlyAPlainFileWithOneNameIsHeld) {
+  Write("setup/plain", "written");
+  Write("outside/hard", "hard target");
+  ASSERT_EQ(symlink(Host("outside/secret").c_str(), Host("setup/symlinked").c_str()), 0);
+  ASSERT_EQ(link(Host("outside/hard").c_str(), Host("setup/hardlinked").c_str()), 0);
+  ASSERT_EQ(mkfifo(Host("setup/fifo").c_str(), 0666), 0);  // would block an ordinary open
+  ASSERT_EQ(mkdir(Host("setup/folder").c_str(), 0777), 0);
+
+  auto held = setup_->HoldFile("plain");
+  ASSERT_TRUE(held);
+  std::string text(7, '\0');
+  EXPECT_EQ(held->contents->Read(text.data(), text.size()), 7u);
+  EXPECT_EQ(text, "written");
+  EXPECT_EQ(held->path, FromPosixPath(root_ + "/setup/plain"));
+  for (const char* name : {"symlinked", "hardlinked", "fifo", "folder", "missing"}) {
+    EXPECT_FALSE(setup_->HoldFile(name)) << name;
+  }
+}
+
+TEST_F(HeldFolderTest, RemovingANameTakesItsTreeApartAndNeverFollowsALink) {
+  ASSERT_EQ(mkdir(Host("setup/tree").c_str(), 0777), 0);
+  ASSERT_EQ(mkdir(Host("setup/tree/deeper").c_str(), 0777), 0);
+  Write("setup/tree/x.dll", "planted");
+  Write("setup/tree/deeper/y.dll", "planted");
+  ASSERT_EQ(symlink(Host("outside").c_str(), Host("setup/tree/deeper/to outside").c_str()), 0);
+  ASSERT_EQ(symlink(Host("outside/secret").c_str(), Host("setup/file link").c_str()), 0);
+  ASSERT_EQ(symlink(Host("outside/missing").c_str(), Host("setup/dangling").c_str()), 0);
+
+  for (const char* name : {"tree", "file link", "dangling", "missing"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(setup_->HasName(name), std::string(name) != "missing");
+    EXPECT_TRUE(setup_->RemoveName(name));
+    EXPECT_FALSE(setup_->HasName(name));
+  }
+  EXPECT_EQ(Read("outside/secret"), "outside");
+}
+
 TEST_F(HeldFolderTest, AChainChecksEveryFolderBelowItsRootAndTrustsTheRoot) {
   // The root may be reached through a link (the user's own choice); below it
   // nothing is followed.

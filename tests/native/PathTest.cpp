@@ -28,6 +28,17 @@ TEST(PathHelpers, FolderPartEndsAtTheLastBackslashOrColon) {
   EXPECT_EQ(ExtractFileName("C:\\Program Files\\Průvodce\\súbor.txt"), "súbor.txt");
 }
 
+TEST(PathHelpers, DeviceNamespacePathsAreToldFromDrivesAndShares) {
+  for (const char* device : {"\\\\.\\pipe\\x", "\\\\.\\C:", "//./PhysicalDrive0", "\\\\?\\GLOBALROOT\\Device\\Null",
+                             "\\\\?\\globalroot\\x", "\\\\?\\Volume{1}\\a.dat", "\\??\\C:\\a.dat", "\\\\?\\C:", "\\\\?\\pipe\\x"}) {
+    EXPECT_TRUE(IsDeviceNamespacePath(device)) << device;
+  }
+  for (const char* file : {"D:\\DATA\\A.DAT", "\\\\server\\share\\A.DAT", "\\\\?\\D:\\DATA\\A.DAT",
+                           "//?/d:/A.DAT", "\\\\?\\UNC\\server\\share\\A.DAT", "relative\\A.DAT", "\\\\", ""}) {
+    EXPECT_FALSE(IsDeviceNamespacePath(file)) << file;
+  }
+}
+
 TEST(PathString, StoresAtMost255Characters) {
   const std::string folder = "C:\\" + std::string(300, 'a');
   const PathString stored(folder);

@@ -17,12 +17,16 @@ constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 const std::string kCurrentVersion = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 
-TEST(ShellFolderTable, ProgramFilesIsReadUnderTheMachineRootForEitherFlag) {
-  const auto expected = Registry(kMachine, kCurrentVersion, "ProgramFilesDir");
-  EXPECT_EQ(ResolveShellFolder(18, true), expected);
-  EXPECT_EQ(ResolveShellFolder(18, false), expected);
-  EXPECT_EQ(ResolveShellFolder(19, true), Registry(kMachine, kCurrentVersion, "CommonFilesDir"));
-  EXPECT_EQ(ResolveShellFolder(19, false), Registry(kMachine, kCurrentVersion, "CommonFilesDir"));
+TEST(ShellFolderTable, ProgramFoldersAreReadUnderTheMachineRootForEitherFlagAsA32BitProgramReadsThem) {
+  auto programFiles = Registry(kMachine, kCurrentVersion, "ProgramFilesDir");
+  auto commonFiles = Registry(kMachine, kCurrentVersion, "CommonFilesDir");
+  programFiles.programFolder = commonFiles.programFolder = true;
+  for (const bool user : {true, false}) {
+    EXPECT_EQ(ResolveShellFolder(18, user), programFiles);
+    EXPECT_EQ(ResolveShellFolder(19, user), commonFiles);
+  }
+  // The per-user shell folders are not redirected.
+  for (int index = 0; index < 18; ++index) EXPECT_FALSE(ResolveShellFolder(index, true)->programFolder) << index;
 }
 
 TEST(ShellFolderTable, AllUsersNamesAndTheCommonPrefix) {

@@ -16,8 +16,9 @@ echo "$headers" | grep -q 'copy to swap file if on removable media' || { echo "F
 echo "$headers" | grep -q 'copy to swap file if on network media' || { echo "FAIL: no run-from-swap mark for network media"; fail=1; }
 python3 "$(dirname "$0")/../../cmake/pe-post-link.py" --check "$exe" || fail=1
 
-# The DLLs every Windows loads from its system folder (the known DLLs).
-allowed='ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll USER32.dll SHELL32.dll OLE32.dll COMDLG32.dll SHLWAPI.dll'
+# The DLLs every Windows loads from its system folder (the known DLLs, and ntdll,
+# which the system maps into every process before anything else).
+allowed='ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll USER32.dll SHELL32.dll OLE32.dll COMDLG32.dll SHLWAPI.dll ntdll.dll'
 for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
   case " $allowed " in
     *" $dll "*) echo "imports $dll" ;;

@@ -30,7 +30,9 @@ std::string UnixPath(const std::string& windowsPath) {
 }
 
 // Wine starts a host program from CreateProcess, but its handle does not tell
-// when it ends: the caller waits for the result instead.
+// when it ends: the caller waits for the result instead. Nor are the handles it
+// hands back real (Wine 8 leaves the thread handle as whatever lay on the stack,
+// and closing that closed this program's registry root once): they stay open.
 bool RunHost(const std::wstring& program, const std::vector<std::string>& arguments) {
   std::wstring commandLine = L"\"" + program + L"\"";
   for (const std::string& argument : arguments) commandLine += L" \"" + Utf8ToUtf16(argument) + L"\"";
@@ -43,8 +45,6 @@ bool RunHost(const std::wstring& program, const std::vector<std::string>& argume
                         &info)) {
     return false;
   }
-  ::CloseHandle(info.hThread);
-  ::CloseHandle(info.hProcess);
   return true;
 }
 
@@ -75,6 +75,34 @@ bool RemoveHostLink(const std::string& link) {
   const std::string unixLink = UnixPath(link);
   if (unixLink.empty()) return false;
   return RunHost(L"Z:\\usr\\bin\\rm", {"-f", unixLink}) && WaitUntil([&] { return !NameExists(link); });
+}
+
+// A FIFO or device node shows no attributes under Wine, but its folder lists it.
+bool Listed(const std::string& path) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW(Utf8ToUtf16(path).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(search);
+  return true;
+}
+
+bool MakeHostFifo(const std::string& path) {
+  const std::string unixPath = UnixPath(path);
+  return !unixPath.empty() && RunHost(L"Z:\\usr\\bin\\mkfifo", {unixPath}) && WaitUntil([&] { return Listed(path); });
+}
+
+bool MakeHostNullDevice(const std::string& path) {
+  const std::string unixPath = UnixPath(path);
+  return !unixPath.empty() && RunHost(L"Z:\\usr\\bin\\mknod", {unixPath, "c", "1", "3"}) &&
+         WaitUntil([&] { return Listed(path); });
+}
+
+bool MoveOnHost(const std::string& from, const std::string& to) {
+  const std::string unixFrom = UnixPath(from);
+  const std::string unixTo = UnixPath(to);
+  if (unixFrom.empty() || unixTo.empty()) return false;
+  return RunHost(L"Z:\\usr\\bin\\mv", {"-T", unixFrom, unixTo}) &&
+         WaitUntil([&] { return !NameExists(from) && NameExists(to); });
 }
 
 }  // namespace tolvar::test

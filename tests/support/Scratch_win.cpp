@@ -89,11 +89,11 @@ bool PathExists(const std::string& path) {
 }
 
 RegistryValueOverride::RegistryValueOverride(HKEY root, std::string key, std::string name,
-                                             std::optional<std::string> value)
-    : root_(root), key_(std::move(key)), name_(std::move(name)) {
-  const RegistryKey existing = RegistryKey::OpenRead(root_, key_);
+                                             std::optional<std::string> value, REGSAM view)
+    : root_(root), view_(view), key_(std::move(key)), name_(std::move(name)) {
+  const RegistryKey existing = RegistryKey::OpenRead(root_, key_, view_);
   saved_ = existing.ReadString(name_);
-  const RegistryKey writable = RegistryKey::OpenOrCreate(root_, key_);
+  const RegistryKey writable = RegistryKey::OpenOrCreate(root_, key_, view_);
   if (value) {
     writable.WriteString(name_, *value);
   } else {
@@ -102,7 +102,7 @@ RegistryValueOverride::RegistryValueOverride(HKEY root, std::string key, std::st
 }
 
 RegistryValueOverride::~RegistryValueOverride() {
-  const RegistryKey writable = RegistryKey::OpenOrCreate(root_, key_);
+  const RegistryKey writable = RegistryKey::OpenOrCreate(root_, key_, view_);
   if (saved_) {
     writable.WriteString(name_, *saved_);
   } else {

@@ -38,27 +38,36 @@ bool PathExists(const std::string& path);
 
 // Sets a string value under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER for the life of
 // the object, or removes it (nullopt); the earlier state comes back at the end.
+// `view` picks one registry view of 64-bit Windows (KEY_WOW64_32KEY, ...).
 class RegistryValueOverride {
  public:
-  RegistryValueOverride(HKEY root, std::string key, std::string name, std::optional<std::string> value);
+  RegistryValueOverride(HKEY root, std::string key, std::string name, std::optional<std::string> value,
+                        REGSAM view = 0);
   RegistryValueOverride(const RegistryValueOverride&) = delete;
   RegistryValueOverride& operator=(const RegistryValueOverride&) = delete;
   ~RegistryValueOverride();
 
  private:
   HKEY root_;
+  REGSAM view_;
   std::string key_;
   std::string name_;
   std::optional<std::string> saved_;
 };
 
-// Points the machine's program-files folder (the value the bootstrapper reads) at
-// another folder for the life of the object.
-class ProgramFilesOverride : public RegistryValueOverride {
+inline constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+// Points the machine's program-files folder at another folder for the life of the
+// object, in both registry views: the bootstrapper reads the 32-bit one first.
+class ProgramFilesOverride {
  public:
-  explicit ProgramFilesOverride(std::optional<std::string> folder)
-      : RegistryValueOverride(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                              std::move(folder)) {}
+  explicit ProgramFilesOverride(const std::optional<std::string>& folder)
+      : ownView_(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", folder, KEY_WOW64_64KEY),
+        view32_(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", folder, KEY_WOW64_32KEY) {}
+
+ private:
+  RegistryValueOverride ownView_;
+  RegistryValueOverride view32_;
 };
 
 }  // namespace tolvar::test

@@ -33,9 +33,11 @@ std::vector<WizardRun> ReadWizardRuns(const std::string& wizardProgramPath) {
   return runs;
 }
 
-bool ConfigureWizard(const std::string& wizardProgramPath, unsigned sleepMs, int exitCode) {
+bool ConfigureWizard(const std::string& wizardProgramPath, unsigned sleepMs, int exitCode,
+                     const std::string& waitFor) {
   return WriteFileBytes(BasePath(wizardProgramPath) + ".cfg",
-                        "sleep=" + std::to_string(sleepMs) + "\nexit=" + std::to_string(exitCode) + "\n");
+                        "sleep=" + std::to_string(sleepMs) + "\nexit=" + std::to_string(exitCode) + "\n" +
+                            (waitFor.empty() ? "" : "waitfor=" + waitFor + "\n"));
 }
 
 }  // namespace tolvar::test

@@ -18,7 +18,9 @@ struct WizardRun {
 // The runs recorded in "<wizard path without .exe>.log"; empty when it never ran.
 std::vector<WizardRun> ReadWizardRuns(const std::string& wizardProgramPath);
 
-// Writes the wizard's optional configuration beside it.
-bool ConfigureWizard(const std::string& wizardProgramPath, unsigned sleepMs, int exitCode);
+// Writes the wizard's optional configuration beside it; with `waitFor`, the
+// wizard ends only once that file exists (or after a minute).
+bool ConfigureWizard(const std::string& wizardProgramPath, unsigned sleepMs, int exitCode,
+                     const std::string& waitFor = {});
 
 }  // namespace tolvar::test

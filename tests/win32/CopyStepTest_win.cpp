@@ -103,7 +103,7 @@ TEST_F(CopyStep, NothingToCopyMeansNoWindowAndTrue) {
     if (*definition) medium.Define(definition);  // the first case has no definition file at all
     WaitWindowWatch watch;
     DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Back; });
-    EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup)) << definition;
+    EXPECT_TRUE(CopyDefinitionFiles(medium.source, medium.setup)) << definition;
     EXPECT_EQ(watch.seen.shown, 0) << definition;
     EXPECT_TRUE(robot.SeenDialogs().empty()) << definition;
     EXPECT_FALSE(medium.Copied("A.DAT")) << definition;
@@ -116,7 +116,7 @@ TEST_F(CopyStep, GapsHexadecimalCountAndTargetNamesUnderTheWaitWindow) {
   medium.Put("DATA\\B.DAT", std::string(10000, 'b'));
   medium.Define("[CopyFiles]\r\nCount=$3\r\nFrom1=%s\\DATA\\A.DAT\r\nFrom3=%s\\DATA\\B.DAT\r\nTo3=SUB\\C.DAT\r\n");
   WaitWindowWatch watch;
-  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  EXPECT_TRUE(CopyDefinitionFiles(medium.source, medium.setup));
   EXPECT_EQ(medium.Copied("A.DAT"), "first file");            // no To: the source's name
   EXPECT_EQ(medium.Copied("C.DAT"), std::string(10000, 'b'));  // the folder part of To dropped
   EXPECT_FALSE(PathExists(medium.setup.str() + "SUB"));
@@ -166,7 +166,7 @@ TEST_F(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
     if (++prompts == 2) medium.Put("DISK2\\B.DAT", "from disk two");
     return Answer::Ok;
   });
-  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  EXPECT_TRUE(CopyDefinitionFiles(medium.source, medium.setup));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 2u);
   for (const auto& dialog : seen) {
@@ -179,6 +179,24 @@ TEST_F(CopyStep, TheDiskPromptRepeatsUntilTheFileIsThere) {
   EXPECT_EQ(medium.Copied("B.DAT"), "from disk two");
 }
 
+TEST_F(CopyStep, ADiskSwapThatTakesTheDefinitionFileAwayLosesNoEntry) {
+  // tolvar.def is on disk 1, both files on disk 2: at the prompt disk 1 leaves
+  // the drive, with the definition file, and disk 2 comes in.
+  Medium medium("copy step disk swap");
+  medium.Define("[CopyFiles]\r\nCount=2\r\nFrom1=%s\\A.DAT\r\nFrom2=%s\\B.DAT\r\nTo2=C.DAT\r\nSrcDisk=2\r\n");
+  DialogAnswerer robot([&](const DialogAnswerer::Seen&) {
+    EXPECT_TRUE(::DeleteFileW(Utf8ToUtf16(medium.source + "tolvar.def").c_str()));
+    medium.Put("A.DAT", "first from disk two");
+    medium.Put("B.DAT", "second from disk two");
+    return Answer::Ok;
+  });
+  EXPECT_TRUE(CopyDefinitionFiles(medium.source, medium.setup));
+  ASSERT_EQ(robot.SeenDialogs().size(), 1u);
+  EXPECT_TRUE(robot.SeenDialogs()[0].Shows(kInsertDisk + "2"));
+  EXPECT_EQ(medium.Copied("A.DAT"), "first from disk two");
+  EXPECT_EQ(medium.Copied("C.DAT"), "second from disk two");
+}
+
 TEST_F(CopyStep, DecliningThePromptWithBackOrTheCloseBoxCopiesNothing) {
   for (const Answer answer : {Answer::Back, Answer::CloseBox}) {
     const bool closeBox = answer == Answer::CloseBox;
@@ -188,7 +206,7 @@ TEST_F(CopyStep, DecliningThePromptWithBackOrTheCloseBoxCopiesNothing) {
     medium.Define("[CopyFiles]\r\nCount=2\r\nFrom1=%s\\A.DAT\r\nFrom2=%s\\MISSING.DAT\r\n");
     WaitWindowWatch watch;
     DialogAnswerer robot([answer](const DialogAnswerer::Seen&) { return answer; });
-    EXPECT_FALSE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+    EXPECT_FALSE(CopyDefinitionFiles(medium.source, medium.setup));
     const auto seen = robot.SeenDialogs();
     ASSERT_EQ(seen.size(), 1u);  // asked once: anything but OK stops
     EXPECT_EQ(seen[0].buttons, (std::vector<std::string>{"OK", "Zpět"}));
@@ -206,7 +224,7 @@ TEST_F(CopyStep, AFailedFileIsReportedAndTheOthersAreStillCopied) {
                                             nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(lock);
   DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Close; });
-  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  EXPECT_TRUE(CopyDefinitionFiles(medium.source, medium.setup));
   const auto seen = robot.SeenDialogs();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].title, "Chyba");
@@ -224,7 +242,7 @@ TEST_F(CopyStep, TargetsStayDirectlyInTheSetupFolderAndUnsafeNamesAreRefused) {
                 "From2=%s/DATA/A.DAT\r\nFrom3=%s\\DATA\\A.DAT\r\nTo3=..\r\n"
                 "From4=%s\\DATA\\A.DAT\r\nTo4=CON\r\nFrom5=%s\\DATA\\A.DAT\r\nTo5=sub/\r\n");
   DialogAnswerer robot([](const DialogAnswerer::Seen&) { return Answer::Close; });
-  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
+  EXPECT_TRUE(CopyDefinitionFiles(medium.source, medium.setup));
   EXPECT_EQ(medium.Copied("escaped.dat"), "a");
   EXPECT_EQ(medium.Copied("A.DAT"), "a");
   EXPECT_FALSE(PathExists(medium.root / "escaped.dat"));
@@ -236,14 +254,16 @@ TEST_F(CopyStep, TargetsStayDirectlyInTheSetupFolderAndUnsafeNamesAreRefused) {
   EXPECT_TRUE(seen[2].Shows("I/O chyba, soubor " + medium.setup.str() + cannotOpen));
 }
 
-TEST_F(CopyStep, AHugeCountEndsAfterTheLastListedEntry) {
+TEST_F(CopyStep, AHugeCountOrEntryNumberReadsOnlyTheListedEntries) {
   Medium medium("copy step huge count");
-  medium.Put("A.DAT", "only one");
-  medium.Define("[CopyFiles]\r\nCount=$7FFFFFFF\r\nfrom1=%s\\A.DAT\r\n");
+  medium.Put("A.DAT", "first");
+  medium.Put("B.DAT", "far away");
+  medium.Define("[CopyFiles]\r\nCount=$7FFFFFFF\r\nfrom1=%s\\A.DAT\r\nFrom2000000000=%s\\B.DAT\r\n");
   WaitWindowWatch watch;
-  EXPECT_TRUE(CopyDefinitionFilesFrom(medium.source, medium.setup));
-  EXPECT_EQ(medium.Copied("A.DAT"), "only one");
-  EXPECT_EQ(watch.seen.maximum, 20);
+  EXPECT_TRUE(CopyDefinitionFiles(medium.source, medium.setup));
+  EXPECT_EQ(medium.Copied("A.DAT"), "first");
+  EXPECT_EQ(medium.Copied("B.DAT"), "far away");
+  EXPECT_EQ(watch.seen.maximum, 40);
 }
 
 }  // namespace

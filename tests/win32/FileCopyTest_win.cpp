@@ -226,6 +226,40 @@ TEST_F(CopyFileWithProgressTest, ASourceThatCannotBeOpenedIsNamed) {
   EXPECT_TRUE(robot.SawOnly(kIoError + source + kCannotOpen));
 }
 
+TEST_F(CopyFileWithProgressTest, SourcesThatAreNoPlainFilesAreNotReadAndTakeTheCannotOpenMessage) {
+  ScratchFolder folder("copy special sources");
+  // A pipe whose server would act as the elevated program once it connects.
+  const std::string pipe = "\\\\.\\pipe\\tolvar copy test " + std::to_string(::GetCurrentProcessId());
+  const UniqueFileHandle server(::CreateNamedPipeW(Utf8ToUtf16(pipe).c_str(), PIPE_ACCESS_OUTBOUND,
+                                                   PIPE_TYPE_BYTE | PIPE_NOWAIT, 1, 4096, 4096, 0, nullptr));
+  ASSERT_TRUE(server);
+  std::vector<std::string> sources = {pipe, "\\\\.\\NUL", "\\\\?\\GLOBALROOT\\Device\\Null", folder / "NUL"};
+  if (test::RunsUnderWine()) {
+    ASSERT_TRUE(test::MakeHostFifo(folder / "fifo"));  // an ordinary read would wait for a writer
+    sources.push_back(folder / "fifo");
+    if (test::MakeHostNullDevice(folder / "null device")) sources.push_back(folder / "null device");
+  }
+  for (const std::string& source : sources) {
+    SCOPED_TRACE(source);
+    CloseAnswerer robot;
+    g_reports.clear();
+    EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString(folder / "t.dat"), &Record, 5));
+    EXPECT_TRUE(robot.SawOnly(kIoError + source + kCannotOpen));
+    EXPECT_EQ(g_reports, (std::vector<int>{0}));
+    EXPECT_FALSE(test::PathExists(folder / "t.dat"));
+  }
+  // Nobody connected: listening still.
+  EXPECT_FALSE(::ConnectNamedPipe(server.get(), nullptr));
+  EXPECT_EQ(::GetLastError(), DWORD{ERROR_PIPE_LISTENING});
+
+  // A plain file named the long way is a plain file.
+  ASSERT_TRUE(WriteFileBytes(folder / "in.dat", "plain"));
+  CloseAnswerer robot;
+  EXPECT_TRUE(CopyFileWithProgress(PathString("\\\\?\\" + folder / "in.dat"), PathString(folder / "t.dat"), nullptr, 5));
+  EXPECT_EQ(ReadFileBytes(folder / "t.dat"), "plain");
+  EXPECT_TRUE(robot.SeenDialogs().empty());
+}
+
 TEST_F(CopyFileWithProgressTest, ATargetThatCannotBeCreatedIsNamedAfterTheSourceWasClosed) {
   ScratchFolder folder("copy locked target");
   const std::string source = folder / "in.dat";
@@ -281,6 +315,39 @@ TEST_F(CopyFileWithProgressTest, TargetsThatCannotBeMadeSafelyTakeTheCannotOpenM
 
 // Run by its own test entry under a file-size limit of 32 KiB (see CMakeLists),
 // which makes every write beyond it fail as on a full disk.
+// Changes the source through a handle of its own at the first report after the
+// start, as another program or a dying medium would while the copy reads it.
+std::string g_changing;
+std::int64_t g_newSize = 0;
+void ChangeSourceOnce(const PathString&, const PathString&, std::uint8_t percent) {
+  if (percent == 0 || g_changing.empty()) return;
+  const UniqueFileHandle other(::CreateFileW(Utf8ToUtf16(g_changing).c_str(), GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size{};
+  size.QuadPart = g_newSize;
+  EXPECT_TRUE(other && ::SetFilePointerEx(other.get(), size, nullptr, FILE_BEGIN) && ::SetEndOfFile(other.get()));
+  g_changing.clear();
+}
+
+TEST_F(CopyFileWithProgressTest, ASourceCutOrGrownWhileItIsCopiedIsReported) {
+  ScratchFolder folder("copy changing source");
+  for (const std::int64_t newSize : {100000, 400000}) {
+    SCOPED_TRACE(newSize);
+    const std::string source = folder / ("source " + std::to_string(newSize));
+    ASSERT_TRUE(WriteFileBytes(source, Bytes(300000)));
+    g_changing = source;
+    g_newSize = newSize;
+    CloseAnswerer robot;
+    EXPECT_FALSE(CopyFileWithProgress(PathString(source), PathString(folder / "copy.dat"), &ChangeSourceOnce, 5));
+    EXPECT_TRUE(g_changing.empty()) << "the source was not changed during the copy";
+    EXPECT_TRUE(robot.SawOnly(kIoError + source + " nebylo možné zkopírovat."));
+    // What arrived stays; a grown source is not copied beyond a block past its size.
+    const auto copied = ReadFileBytes(folder / "copy.dat");
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->size(), newSize < 300000 ? 100000u : 300000u + 2048u - 300000u % 2048u);
+  }
+}
+
 TEST_F(CopyFileWithProgressTest, AShortWriteIsReportedAfterBothFilesWereClosed) {
   if (!std::getenv("TOLVAR_FILE_SIZE_LIMITED")) GTEST_SKIP() << "runs under a file-size limit only";
   ScratchFolder folder("copy short write");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "tests/support/Scratch_win.h"
 
 namespace tolvar {
@@ -39,6 +40,15 @@ TEST(FileStreamWin, SeekingAndReadingPastTheEnd) {
   EXPECT_EQ(file->Read(two, 2), 0u);
   EXPECT_THROW(file->ReadBuffer(two, 1), EStreamReadError);
   EXPECT_EQ(file->Seek(-1, SeekOrigin::Begin), -1);
+
+  // A read that the system refuses (here: a handle without read access) raises;
+  // it is never the end of the file.
+  file.reset();
+  const HANDLE handle = ::CreateFileW(Utf8ToUtf16(folder / "f").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                      nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  auto writeOnly = FileStream::Adopt(reinterpret_cast<std::intptr_t>(handle));
+  EXPECT_THROW(writeOnly->Read(two, 2), EStreamReadFailure);
 }
 
 TEST(FileSystemWin, ForceDirectoriesAndExistence) {

@@ -132,6 +132,75 @@ TEST_F(HeldFolderOnDisk, ReadOnlyFilesAndFilesInUse) {
   EXPECT_EQ(Attributes(setupPath_ + "folder"), DWORD{FILE_ATTRIBUTE_DIRECTORY});
 }
 
+TEST_F(HeldFolderOnDisk, CreatesInAFolderSwappedFromTheHostAreUndoneAndRefused) {
+  if (!test::RunsUnderWine()) GTEST_SKIP() << "the host swaps folders under Wine only";
+  auto sub = setup_->EnterChild("sub");
+  ASSERT_NE(sub, nullptr);
+  // Another user of the machine renames the held folder and puts a link to the
+  // outside in its place; Wine then resolves creates below the held handle by name.
+  ASSERT_TRUE(test::MoveOnHost(setupPath_ + "sub", setupPath_ + "aside"));
+  ASSERT_TRUE(test::MakeHostSymlink(outside_, setupPath_ + "sub"));
+  EXPECT_EQ(sub->CreateNewFile("x.dll", ReadOnlyFile::Refuse), nullptr);
+  EXPECT_EQ(sub->EnterChild("deeper"), nullptr);
+  EXPECT_EQ(Attributes(outside_ + "x.dll"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Attributes(outside_ + "deeper"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadFileBytes(outside_ + "secret"), "outside");
+  EXPECT_TRUE(test::RemoveHostLink(setupPath_ + "sub"));
+}
+
+TEST_F(HeldFolderOnDisk, AHeldFileIsReadAndLoadedByOthersButNeitherChangedNorMoved) {
+  ASSERT_TRUE(WriteFileBytes(setupPath_ + "helper.dll", "the vendor's"));
+  auto held = setup_->HoldFile("helper.dll");
+  ASSERT_TRUE(held);
+  const std::wstring path = Utf8ToUtf16(setupPath_ + "helper.dll");
+  const auto opens = [&](DWORD access, DWORD share) {
+    return static_cast<bool>(UniqueFileHandle(::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)));
+  };
+  EXPECT_TRUE(opens(GENERIC_READ, FILE_SHARE_READ));
+  EXPECT_TRUE(opens(FILE_EXECUTE | FILE_READ_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE));  // as the loader opens it
+  EXPECT_FALSE(opens(GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+  EXPECT_FALSE(::MoveFileExW(path.c_str(), Utf8ToUtf16(setupPath_ + "aside").c_str(), 0));
+  EXPECT_FALSE(::DeleteFileW(path.c_str()));
+  held.reset();
+  EXPECT_TRUE(::DeleteFileW(path.c_str()));
+
+  ASSERT_TRUE(::CreateHardLinkW(Utf8ToUtf16(setupPath_ + "other name").c_str(),
+                                Utf8ToUtf16(outside_ + "secret").c_str(), nullptr));
+  EXPECT_FALSE(setup_->HoldFile("other name"));
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(setupPath_ + "folder").c_str(), nullptr));
+  EXPECT_FALSE(setup_->HoldFile("folder"));
+  EXPECT_FALSE(setup_->HoldFile("missing"));
+  if (test::RunsUnderWine()) {
+    ASSERT_TRUE(test::MakeHostSymlink(outside_ + "secret", setupPath_ + "linked"));
+    EXPECT_FALSE(setup_->HoldFile("linked"));
+    EXPECT_TRUE(test::RemoveHostLink(setupPath_ + "linked"));
+  }
+}
+
+TEST_F(HeldFolderOnDisk, RemovingANameTakesItsTreeApartButNoHostLinkInIt) {
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(setupPath_ + "tree").c_str(), nullptr));
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(setupPath_ + "tree\\deeper").c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(setupPath_ + "tree\\x.dll", "planted"));
+  ASSERT_TRUE(WriteFileBytes(setupPath_ + "tree\\deeper\\y.dll", "planted"));
+  ASSERT_TRUE(::SetFileAttributesW(Utf8ToUtf16(setupPath_ + "tree\\deeper\\y.dll").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(WriteFileBytes(setupPath_ + "file", "planted"));
+  for (const char* name : {"tree", "file", "missing"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(setup_->HasName(name), std::string(name) != "missing");
+    EXPECT_TRUE(setup_->RemoveName(name));
+    EXPECT_EQ(Attributes(setupPath_ + name), INVALID_FILE_ATTRIBUTES);
+  }
+
+  if (!test::RunsUnderWine()) return;
+  // A host link opens at its target under Wine: it is left, and so is its target.
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToUtf16(setupPath_ + "linking").c_str(), nullptr));
+  ASSERT_TRUE(test::MakeHostSymlink(outside_, setupPath_ + "linking\\to outside"));
+  EXPECT_TRUE(setup_->HasName("linking"));
+  EXPECT_FALSE(setup_->RemoveName("linking"));
+  EXPECT_EQ(ReadFileBytes(outside_ + "secret"), "outside");
+  EXPECT_TRUE(test::RemoveHostLink(setupPath_ + "linking\\to outside"));
+}
+
 TEST_F(HeldFolderOnDisk, HeldFoldersCanBeNeitherRenamedNorRemoved) {
   auto chain = OpenFolderChain(scratch_.Path(), setupPath_ + "A\\B\\");
   ASSERT_TRUE(chain);

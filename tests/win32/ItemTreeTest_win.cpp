@@ -345,15 +345,20 @@ TEST_F(ItemTree, TheHeightTheUserDragsIsRememberedAndTheWidthStaysFixed) {
   EXPECT_EQ(StoredTreeHeight(), 70);
 }
 
-TEST_F(ItemTree, AStoredHeightBelowTheMinimumIsRaisedTo70) {
-  for (const std::uint32_t stored : {20u, 0u, 0xFFFFFFF0u /* -16 */}) {
+TEST_F(ItemTree, AStoredHeightOutsideItsRangeIsBroughtIntoIt) {
+  // Below the minimum: raised to 70. Beyond what the layout can add up: the tallest kept.
+  for (const auto& [stored, taken] : {std::pair<std::uint32_t, int>{20u, 70}, {0u, 70}, {0xFFFFFFF0u /* -16 */, 70},
+                                      {0x7FFFFFFFu, dialog_layout::kMaxItemTreeHeight},
+                                      {0x40000000u, dialog_layout::kMaxItemTreeHeight}}) {
     SCOPED_TRACE(stored);
     ASSERT_TRUE(
         RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kMessageDialogSetupKey).WriteDword("ItemTreePanelHeight", stored));
     TMessDlgForm form;
     Configure(form, {.items = {.levels = {0}}});
-    EXPECT_EQ(form.ItemTreePanelHeight(), 70);
-    EXPECT_EQ(ClientSizeOf(form.Handle()).cy, 71 + 45 + 70);
+    EXPECT_EQ(form.ItemTreePanelHeight(), taken);
+    if (taken == 70) {
+      EXPECT_EQ(ClientSizeOf(form.Handle()).cy, 71 + 45 + 70);
+    }
   }
 }
 

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "bootstrap/ProcessLaunch_win.h"
 #include "platform/Application_win.h"
+#include "platform/Error.h"
 #include "platform/Handle_win.h"
 #include "platform/Text.h"
 #include "platform/Window_win.h"
 #include "tests/support/HostCpu_win.h"
+#include "tests/support/Processes_win.h"
 #include "tests/support/RunProcess_win.h"
 #include "tests/support/Scratch_win.h"
 #include "tests/support/WizardLog_win.h"
@@ -97,6 +101,33 @@ class TimerWindow : public Window {
   }
 };
 
+// A window whose procedure fails on a message posted to it.
+class FailingWindow : public Window {
+ public:
+  FailingWindow() {
+    ClassSpec windowClass;
+    windowClass.name = L"TolvarFailingWindow";
+    CreateSpec params;
+    params.style = WS_POPUP;
+    CreateWindowObject(windowClass, params);
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_APP) throw Error("a window failed");
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+};
+
+TEST_F(RunProcessTest, AnErrorWhileServingMessagesComesOutOnlyAfterTheProcessEnded) {
+  ConfigureWizard(wizard_, 1500, 0);
+  FailingWindow window;
+  ASSERT_TRUE(::PostMessageW(window.Handle(), WM_APP, 0, 0));
+  EXPECT_THROW(RunProcess(Quoted(), -1), Error);
+  // The wizard writes its record when it ends: it had ended when the wait gave up.
+  EXPECT_EQ(ReadWizardRuns(wizard_).size(), 1u);
+}
+
 // This program's and the Wine server's processor time as the host counts it.
 double CpuMilliseconds() {
   return test::HostCpuMilliseconds("win32_bootstrap_tests.exe").value_or(0.0) +
@@ -137,45 +168,24 @@ TEST_F(RunProcessTest, RunProgramStartsOnlyTheNamedFileWithTheCommandLineUnchang
   EXPECT_EQ(ReadWizardRuns(planted).size(), 1u);
 }
 
-Sha256Digest DigestOfFile(const std::string& path) {
-  const std::string bytes = test::ReadFileBytes(path).value_or("");
-  Sha256 sha;
-  sha.Update(bytes.data(), bytes.size());
-  return sha.Finish();
-}
+TEST_F(RunProcessTest, ACheckedProgramRunsOnlyWhenItsCheckSaysYesOnceItExists) {
+  std::vector<bool> existedWhenAsked;
+  const auto ask = [&](bool answer) {
+    return [&, answer] {
+      existedWhenAsked.push_back(!test::ProcessIdsNamed("setupostrel.exe").empty());
+      return answer;
+    };
+  };
+  EXPECT_EQ(StartCheckedProgram(wizard_, Quoted(), -1, ask(false)), 0u);
+  EXPECT_TRUE(ReadWizardRuns(wizard_).empty());
+  for (int i = 0; i < 100 && !test::ProcessIdsNamed("setupostrel.exe").empty(); ++i) ::Sleep(50);
+  EXPECT_TRUE(test::ProcessIdsNamed("setupostrel.exe").empty()) << "the refused process was left behind";
 
-bool Renames(const std::string& from, const std::string& to) {
-  return ::MoveFileExW(Utf8ToUtf16(from).c_str(), Utf8ToUtf16(to).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-}
-
-TEST_F(RunProcessTest, AHeldProgramCanBeNeitherChangedNorSwappedAndStartsAsItWas) {
-  const std::string planted = folder_ / "planted.exe";
-  ASSERT_TRUE(test::CopyFileTo(test::TestProgramFolder() + "testwizard.exe", planted));
-  auto held = HeldProgram::Hold(wizard_, DigestOfFile(wizard_));
-  ASSERT_TRUE(held);
-  EXPECT_FALSE(Renames(wizard_, folder_ / "aside.exe"));
-  EXPECT_FALSE(Renames(planted, wizard_));
-  EXPECT_FALSE(::DeleteFileW(Utf8ToUtf16(wizard_).c_str()));
-  EXPECT_FALSE(UniqueFileHandle(::CreateFileW(Utf8ToUtf16(wizard_).c_str(), GENERIC_WRITE, 7, nullptr, OPEN_EXISTING,
-                                              0, nullptr)));
-
-  int started = 0;
-  EXPECT_NE(RunHeldProgram(std::move(*held), Quoted(), -1, [&] { ++started; }), 0u);
-  EXPECT_EQ(started, 1);
+  EXPECT_NE(StartCheckedProgram(wizard_, Quoted(), -1, ask(true)), 0u);
   const auto runs = ReadWizardRuns(wizard_);
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].commandLine, Quoted());
-  EXPECT_TRUE(ReadWizardRuns(planted).empty());
-  EXPECT_TRUE(Renames(wizard_, folder_ / "aside.exe"));  // the hold ended with the start
-}
-
-TEST_F(RunProcessTest, AProgramThatIsNotWhatWasUnpackedIsNotHeld) {
-  Sha256Digest other = DigestOfFile(wizard_);
-  other[0] ^= 1;
-  EXPECT_FALSE(HeldProgram::Hold(wizard_, other));
-  EXPECT_FALSE(HeldProgram::Hold(folder_ / "missing.exe", other));
-  // Not held: anyone may replace it again.
-  EXPECT_TRUE(Renames(wizard_, folder_ / "aside.exe"));
+  EXPECT_EQ(existedWhenAsked, (std::vector<bool>{true, true}));
 }
 
 }  // namespace

@@ -46,6 +46,27 @@ TEST_F(VendorCommonFolder, IsRelativeWhenTheProgramFilesValueIsMissing) {
   EXPECT_EQ(GetVendorCommonFolder(), "VORLAK SOFTWARE\\Common Files\\");
 }
 
+// The two registry views of 64-bit Windows, set apart in the machine's own
+// registry (a sandbox has only one view): a 32-bit program reads the 32-bit one.
+TEST(ProgramFolderViews, The32BitViewNamesTheFolderAndTheOwnViewStandsInForIt) {
+  for (const char* value : {"ProgramFilesDir", "CommonFilesDir"}) {
+    SCOPED_TRACE(value);
+    const int index = std::string(value) == "ProgramFilesDir" ? 18 : 19;
+    RegistryValueOverride own(HKEY_LOCAL_MACHINE, kCurrentVersion, value, std::string("C:\\PF64"), KEY_WOW64_64KEY);
+    {
+      RegistryValueOverride view32(HKEY_LOCAL_MACHINE, kCurrentVersion, value, std::string("C:\\PF32"),
+                                   KEY_WOW64_32KEY);
+      EXPECT_EQ(GetShellFolder(index, true), "C:\\PF32\\");
+      EXPECT_EQ(GetShellFolder(index, false), "C:\\PF32\\");
+      if (index == 18) {
+        EXPECT_EQ(GetVendorCommonFolder(), "C:\\PF32\\VORLAK SOFTWARE\\Common Files\\");
+      }
+    }
+    RegistryValueOverride none32(HKEY_LOCAL_MACHINE, kCurrentVersion, value, std::nullopt, KEY_WOW64_32KEY);
+    EXPECT_EQ(GetShellFolder(index, true), "C:\\PF64\\");
+  }
+}
+
 TEST_F(ShellFolders, PerUserAndAllUsersNamesReadTheirOwnRoots) {
   RegistryValueOverride personal(HKEY_CURRENT_USER, kShellFolders, "Personal", std::string("C:\\Users\\Me\\Docs"));
   RegistryValueOverride common(HKEY_LOCAL_MACHINE, kShellFolders, "Common Documents", std::string("C:\\Public\\Docs"));

@@ -9,9 +9,11 @@
 //   ended=<the same, after the optional pause>
 //   end
 //
-// "<own name>.cfg" beside it may hold the lines "sleep=<milliseconds>" and
-// "exit=<code>"; the bootstrapper passes only the source folder, so behaviour
-// cannot come from the arguments.
+// "<own name>.cfg" beside it may hold the lines "sleep=<milliseconds>",
+// "exit=<code>" and "waitfor=<path>" (it ends only once that file exists, or
+// after a minute, so a test can work on the setup folder while it runs); the
+// bootstrapper passes only the source folder, so behaviour cannot come from the
+// arguments.
 #include <windows.h>
 
 #include <cstdint>
@@ -58,13 +60,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   DWORD sleepMs = 0;
   int exitCode = 0;
+  std::wstring waitFor;
   std::ifstream config(std::filesystem::path(tolvar::Utf8ToUtf16(base + ".cfg")));
   for (std::string line; std::getline(config, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.rfind("sleep=", 0) == 0) sleepMs = static_cast<DWORD>(std::stoul(line.substr(6)));
     if (line.rfind("exit=", 0) == 0) exitCode = std::stoi(line.substr(5));
+    if (line.rfind("waitfor=", 0) == 0) waitFor = tolvar::Utf8ToUtf16(line.substr(8));
   }
   if (sleepMs) ::Sleep(sleepMs);
+  for (int i = 0; !waitFor.empty() && i < 1200 && ::GetFileAttributesW(waitFor.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+    ::Sleep(50);
+  }
 
   std::ostringstream record;
   record << "run\n"

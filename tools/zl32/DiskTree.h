@@ -1,5 +1,5 @@
-// The archive tool's view of the disk: folder listings for packing, full paths
-// and removing a half-written archive. Paths are UTF-8 with backslashes.
+// The archive tool's view of the disk: folder listings for packing, full paths,
+// and what already bears a name. Paths are UTF-8 with backslashes.
 #pragma once
 
 #include <string>
@@ -9,8 +9,8 @@
 namespace tolvar::zl32 {
 
 // Lists folders and opens files on the disk. Links, devices and other special
-// files are refused rather than followed, so a tree cannot loop or pull in
-// something that is not a plain file.
+// files are reported, never followed or opened, so a tree cannot loop or pull in
+// something that is not a plain file. Failures say the system's reason.
 class DiskPackSource final : public PackSource {
  public:
   Listing List(const std::string& folder) override;
@@ -24,7 +24,14 @@ std::string AbsolutePath(const std::string& path);
 // where the system ignores it).
 bool SamePath(const std::string& a, const std::string& b);
 
-// Removes a file; false when it could not be removed.
-bool RemoveFile(const std::string& path);
+// A key that two paths share when they name the same place: letter case folded
+// where the system ignores it (as WindowsNameKey), the path itself elsewhere.
+std::u16string PathKey(const std::string& path);
+
+// True when something bears the name `path` (a link is not followed).
+bool NameTaken(const std::string& path);
+
+// True when `folder` does not exist or holds nothing.
+bool FolderEmptyOrMissing(const std::string& folder);
 
 }  // namespace tolvar::zl32

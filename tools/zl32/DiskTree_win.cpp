@@ -2,10 +2,13 @@
 
 #include <vector>
 
+#include "archive/WindowsNames.h"
 #include "platform/FileStream.h"
+#include "platform/Handle_win.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "tools/zl32/DiskTree.h"
+#include "tools/zl32/Messages.h"
 
 namespace tolvar::zl32 {
 namespace {
@@ -14,32 +17,50 @@ struct FindCloser {
   void operator()(HANDLE find) const { ::FindClose(find); }
 };
 
+EArchivePackError Failure(const std::string& what) {
+  return EArchivePackError(what + ": " + SystemErrorText(LastSystemError()));
+}
+
+// The first item of a folder listing ("." included); false when there is none.
+std::unique_ptr<void, FindCloser> FindFirst(const std::string& folder, WIN32_FIND_DATAW& item) {
+  const HANDLE first = ::FindFirstFileW(Utf8ToUtf16(IncludeTrailingBackslash(folder) + "*").c_str(), &item);
+  return std::unique_ptr<void, FindCloser>(first == INVALID_HANDLE_VALUE ? nullptr : first);
+}
+
 }  // namespace
 
 PackSource::Listing DiskPackSource::List(const std::string& folder) {
   WIN32_FIND_DATAW item{};
-  const std::wstring pattern = Utf8ToUtf16(IncludeTrailingBackslash(folder) + "*");
-  const HANDLE first = ::FindFirstFileW(pattern.c_str(), &item);
-  if (first == INVALID_HANDLE_VALUE) throw EArchivePackError(folder + ": cannot be listed");
-  std::unique_ptr<void, FindCloser> find(first);
+  const auto find = FindFirst(folder, item);
+  if (!find) throw Failure("cannot be listed");
   Listing listing;
   do {
     const std::string name = Utf16ToUtf8(item.cFileName);
     if (name == "." || name == "..") continue;
     if (item.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-      throw EArchivePackError(IncludeTrailingBackslash(folder) + name + ": a link (links are not followed)");
-    }
-    if (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      listing.others.emplace_back(name, "a link");
+    } else if (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       listing.folders.push_back(name);
     } else {
       listing.files.push_back(name);
     }
   } while (::FindNextFileW(find.get(), &item));
+  if (::GetLastError() != ERROR_NO_MORE_FILES) throw Failure("cannot be listed");
   return listing;
 }
 
 std::unique_ptr<Stream> DiskPackSource::OpenFile(const std::string& path) {
-  return FileStream::OpenRead(path, FileShare::ReadWrite);
+  // A link put in the file's place since the listing is opened as itself, and
+  // refused with anything else that is not a file on a disk.
+  UniqueFileHandle file(::CreateFileW(Utf8ToUtf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) throw Failure("cannot be opened");
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (::GetFileType(file.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+    throw EArchivePackError("is not a plain file on a disk (a device, a pipe or a link)");
+  }
+  return FileStream::Adopt(reinterpret_cast<std::intptr_t>(file.release()));
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -61,6 +82,21 @@ bool SamePath(const std::string& a, const std::string& b) {
                                 TRUE) == CSTR_EQUAL;
 }
 
-bool RemoveFile(const std::string& path) { return ::DeleteFileW(Utf8ToUtf16(path).c_str()) != FALSE; }
+std::u16string PathKey(const std::string& path) { return WindowsNameKey(path); }
+
+bool NameTaken(const std::string& path) {
+  return ::GetFileAttributesW(Utf8ToUtf16(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FolderEmptyOrMissing(const std::string& folder) {
+  WIN32_FIND_DATAW item{};
+  const auto find = FindFirst(folder, item);
+  if (!find) return ::GetLastError() == ERROR_PATH_NOT_FOUND || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    const std::wstring name = item.cFileName;
+    if (name != L"." && name != L"..") return false;
+  } while (::FindNextFileW(find.get(), &item));
+  return true;
+}
 
 }  // namespace tolvar::zl32

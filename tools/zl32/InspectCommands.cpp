@@ -3,70 +3,79 @@
 #include <optional>
 
 #include "archive/ArchiveCheck.h"
-#include "archive/ArchiveFormat.h"
 #include "archive/ArchiveFileSystem.h"
-#include "archive/ZLibCtrl.h"
+#include "archive/ArchiveFormat.h"
+#include "platform/FileSystem.h"
+#include "tools/zl32/ExtractFileSystem.h"
+#include "tools/zl32/Messages.h"
 #include "tools/zl32/Zl32Internal.h"
 
 namespace tolvar::zl32 {
 namespace {
 
-// Opens the archive as the extractor would; on failure says why and gives the
-// exit code through `code`.
-std::unique_ptr<Stream> OpenArchive(const std::string& path, const Output& output, int& code) {
-  ArchiveFileSystem& disk = DiskFileSystem();
-  if (!disk.FileExists(path)) {
-    Error(output, Shown(path) + ": no such archive file");
-    code = kExitNotFound;
-    return nullptr;
-  }
-  auto archive = disk.OpenForReading(path);
-  if (!archive) {
-    Error(output, Shown(path) + ": cannot be opened");
-    code = kExitOpenError;
-  }
-  return archive;
-}
-
 // Opens and reads the whole archive; nothing (with the exit code in `code`) when
 // it cannot be opened or is not an archive.
-std::optional<ArchiveInspection> Inspect(const std::string& path, const CodePage& codePage, const Output& output,
-                                         int& code) {
+std::optional<ArchiveInspection> Inspect(const std::string& path, const CodePage& codePage,
+                                         const InspectOptions& inspectOptions, const Output& output, int& code) {
   const auto archive = OpenArchive(path, output, code);
   if (!archive) return std::nullopt;
-  ArchiveInspection inspection = InspectArchive(*archive, codePage);
+  ArchiveInspection inspection = InspectArchive(*archive, codePage, inspectOptions);
   if (!inspection.isArchive) {
-    Error(output, Shown(path) + ": not a ZLib32 archive");
+    Error(output, Shown(path) + ": not a ZLib32 archive (it does not begin with a whole 38-byte header that holds "
+                                "the signature ZLib32_DMR)");
     code = kExitBadFormat;
     return std::nullopt;
   }
   return inspection;
 }
 
-struct Totals {
-  int files = 0;
-  int folders = 0;
-  std::int64_t bytes = 0;
-};
+InspectOptions ShownPaths() {
+  InspectOptions options;
+  options.separator = ShownSeparator();
+  return options;
+}
 
-Totals Count(const ArchiveInspection& inspection) {
-  Totals totals;
+// "3 files, 1 folder, 70003 bytes"
+std::string Totals(const ArchiveInspection& inspection) {
+  std::int64_t files = 0;
+  std::int64_t folders = 0;
+  std::int64_t bytes = 0;
   for (const auto& entry : inspection.entries) {
     if (entry.kind == kEntryFile) {
-      ++totals.files;
-      totals.bytes += entry.inflatedSize;
+      ++files;
+      bytes += entry.inflatedSize;
     }
-    if (entry.kind == kEntryEnterFolder) ++totals.folders;
+    if (entry.kind == kEntryEnterFolder) ++folders;
   }
-  return totals;
+  return Counted(files, "file", "files") + ", " + Counted(folders, "folder", "folders") + ", " +
+         Counted(bytes, "byte", "bytes");
 }
 
 }  // namespace
 
+std::string MissingArchiveText(const std::string& path) {
+  return Shown(path) + ": " + (DirectoryExists(path) ? "a folder, not an archive file" : "no such archive file");
+}
+
+std::unique_ptr<Stream> OpenArchive(const std::string& path, const Output& output, int& code) {
+  ExtractFileSystem files(DiskFileSystem(), false);
+  if (!files.FileExists(path)) {
+    Error(output, MissingArchiveText(path));
+    code = kExitNotFound;
+    return nullptr;
+  }
+  auto archive = files.OpenForReading(path);
+  if (!archive) {
+    Error(output, files.LastFailure());
+    code = kExitOpenError;
+  }
+  return archive;
+}
+
 int List(const Options& options, const CodePage& codePage, const Output& output) {
   const std::string& path = options.operands[0];
   int code = kExitOk;
-  const auto inspected = Inspect(path, codePage, output, code);
+  const auto inspected = Inspect(path, codePage, ShownPaths(), output, code);
   if (!inspected) return code;
   const ArchiveInspection& inspection = *inspected;
 
@@ -78,14 +87,12 @@ int List(const Options& options, const CodePage& codePage, const Output& output)
       std::fprintf(output.out, "%12lld %12lld  %s%s\n", static_cast<long long>(entry.recordSize),
                    static_cast<long long>(entry.packedSize), indent.c_str(), entry.name.c_str());
     } else if (entry.kind == kEntryEnterFolder) {
-      std::fprintf(output.out, "%12s %12s  %s%s\\\n", "", "", indent.c_str(), entry.name.c_str());
+      std::fprintf(output.out, "%12s %12s  %s%s%c\n", "", "", indent.c_str(), entry.name.c_str(), ShownSeparator());
     } else if (entry.kind != kEntryLeaveFolder) {
       std::fprintf(output.out, "%12s %12s  %s(kind %d) %s\n", "", "", indent.c_str(), entry.kind, entry.name.c_str());
     }
   }
-  const Totals totals = Count(inspection);
-  std::fprintf(output.out, "%d files, %d folders, %lld bytes\n", totals.files, totals.folders,
-               static_cast<long long>(totals.bytes));
+  std::fprintf(output.out, "%s\n", Totals(inspection).c_str());
   for (const auto& fault : inspection.faults) Error(output, Shown(path) + ": " + fault);
   return inspection.damaged ? kExitDamaged : kExitOk;
 }
@@ -93,15 +100,18 @@ int List(const Options& options, const CodePage& codePage, const Output& output)
 int Test(const Options& options, const CodePage& codePage, const Output& output) {
   const std::string& path = options.operands[0];
   int code = kExitOk;
-  const auto inspected = Inspect(path, codePage, output, code);
+  InspectOptions inspectOptions = ShownPaths();
+  inspectOptions.windowsTarget = LongestWindowsSetupFolder();
+  const auto inspected = Inspect(path, codePage, inspectOptions, output, code);
   if (!inspected) return code;
   const ArchiveInspection& inspection = *inspected;
-  for (const auto& note : inspection.notes) std::fprintf(output.err, "zl32: note: %s\n", note.c_str());
+  for (const auto& note : inspection.notes) {
+    std::fprintf(output.err, "zl32: note: %s: %s\n", Shown(path).c_str(), note.c_str());
+  }
+  for (const auto& warning : inspection.warnings) Warning(output, Shown(path) + ": " + warning);
   for (const auto& fault : inspection.faults) Error(output, Shown(path) + ": " + fault);
   if (!inspection.Sound()) return kExitDamaged;
-  const Totals totals = Count(inspection);
-  std::fprintf(output.out, "%s: OK, %d files, %d folders, %lld bytes\n", Shown(path).c_str(), totals.files,
-               totals.folders, static_cast<long long>(totals.bytes));
+  std::fprintf(output.out, "%s: OK, %s\n", Shown(path).c_str(), Totals(inspection).c_str());
   return kExitOk;
 }
 

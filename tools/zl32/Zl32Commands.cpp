@@ -1,40 +1,26 @@
+// zl32's commands and their options, as tables (see CommandLine.h).
 #include <cstdlib>
 #include <optional>
 
 #include "Version.h"
+#include "bootstrap/SetupPaths.h"
+#include "bootstrap/ShellFolderTable.h"
 #include "platform/PosixPath.h"
-#include "tools/zl32/Zl32Internal.h"
+#include "tools/zl32/CommandLine.h"
+#include "tools/zl32/Messages.h"
 
 namespace tolvar::zl32 {
 
-const char kUsageText[] =
-    "Usage: zl32 <command> ...\n"
-    "\n"
-    "  zl32 pack FOLDER -o ARCHIVE [--level N] [--threads N] [--codepage N]\n"
-    "      Packs everything below FOLDER into ARCHIVE (for example WIZARD.zl).\n"
-    "  zl32 list ARCHIVE [--codepage N]\n"
-    "      Shows the archive's tree with sizes.\n"
-    "  zl32 test ARCHIVE [--codepage N]\n"
-    "      Reads every member to its end and checks everything the extractor relies on.\n"
-    "  zl32 extract ARCHIVE FOLDER [--codepage N]\n"
-    "      Unpacks ARCHIVE into FOLDER exactly as the setup bootstrapper does.\n"
-    "\n"
-    "Options:\n"
-    "  -o, --output ARCHIVE  the archive that pack writes (replaced if it exists)\n"
-    "  --level N             compression level 0 (stored) to 9 (smallest); default 6\n"
-    "  --threads N           threads that compress (the archive is the same); default one per processor\n"
-    "  --codepage N          the code page of the names inside the archive; default 1250\n"
-    "  -h, --help            shows this text\n"
-    "  --version             shows the program's version\n"
-    "\n"
+const char kExitCodesText[] =
     "Exit codes:\n"
     "  0   success\n"
     "  1   the archive does not exist\n"
     "  2   the archive cannot be opened\n"
     "  3   the file is not a ZLib32 archive\n"
-    "  4   a file cannot be written (extract: an output file or a refused name; pack: the archive)\n"
+    "  4   a file cannot be written (extract: an output file, a file that exists already, a refused name;\n"
+    "      pack: the archive, or what bears its name is not a plain file)\n"
     "  5   the archive is damaged or fails the check\n"
-    "  6   the folder cannot be packed (a name the archive cannot hold, an unreadable file, nothing to pack)\n"
+    "  6   the folder cannot be packed (every name the archive cannot hold is listed; nothing is written)\n"
     "  64  the command line is wrong\n";
 
 std::string FromWindowsArgument(const std::string& argument) {
@@ -57,15 +43,9 @@ std::string FromArgument(const std::string& argument) {
 #endif
 }
 
-std::string Shown(const std::string& path) {
-#ifdef _WIN32
-  return path;
-#else
-  return ToPosixPath(path);
-#endif
+std::string LongestWindowsSetupFolder() {
+  return FormSetupFolder(std::string("C:\\Program Files (x86)\\") + kVendorSuffix).str();
 }
-
-void Error(const Output& output, const std::string& text) { std::fprintf(output.err, "zl32: %s\n", text.c_str()); }
 
 namespace {
 
@@ -77,84 +57,119 @@ std::optional<long> ParseNumber(const std::string& text, long low, long high) {
   return value;
 }
 
-int Usage(const Output& output, const std::string& text) {
-  Error(output, text + " (see zl32 --help)");
+const OptionSpec kOutput{
+    "--output", "-o", "ARCHIVE",
+    "the archive to write; an archive of that name is replaced once the new one is complete", true,
+    [](Options& options, const std::string& value) -> std::string {
+      if (value.empty()) return "-o names no archive: the name is empty";
+      if (value == "-") return "pack writes a file, not the standard output: name one (./- names one called -)";
+      options.output = FromArgument(value);
+      return {};
+    }};
+
+const OptionSpec kLevel{"--level", nullptr, "N", "compression level 0 (stored) to 9 (smallest); default 6", false,
+                        [](Options& options, const std::string& value) -> std::string {
+                          const auto level = ParseNumber(value, 0, 9);
+                          if (!level) return "the level must be a number from 0 to 9, not \"" + value + "\"";
+                          options.level = static_cast<int>(*level);
+                          return {};
+                        }};
+
+const OptionSpec kThreads{"--threads", nullptr, "N",
+                          "threads that compress, 1 to 1024 (the archive is the same); default one per processor",
+                          false, [](Options& options, const std::string& value) -> std::string {
+                            const auto threads = ParseNumber(value, 1, 1024);
+                            if (!threads) return "the number of threads must be 1 to 1024, not \"" + value + "\"";
+                            options.threads = static_cast<int>(*threads);
+                            return {};
+                          }};
+
+const OptionSpec kCodePage{"--codepage", nullptr, "N",
+                           "the code page of the names inside the archive; default 1250", false,
+                           [](Options& options, const std::string& value) -> std::string {
+                             const auto number = ParseNumber(value, 1, 65535);
+                             if (!number) return "the code page must be a number such as 1250, not \"" + value + "\"";
+                             options.codePage = static_cast<unsigned>(*number);
+                             return {};
+                           }};
+
+const OptionSpec kOverwrite{"--overwrite", nullptr, nullptr,
+                            "replaces files of the archive's names that exist in FOLDER (without it, they are kept "
+                            "and nothing is extracted)",
+                            false, [](Options& options, const std::string&) -> std::string {
+                              options.overwrite = true;
+                              return {};
+                            }};
+
+constexpr const char* kPackOperands[] = {"FOLDER"};
+constexpr const char* kArchiveOperand[] = {"ARCHIVE"};
+constexpr const char* kExtractOperands[] = {"ARCHIVE", "FOLDER"};
+const OptionSpec* const kPackOptions[] = {&kOutput, &kLevel, &kThreads, &kCodePage};
+const OptionSpec* const kReadOptions[] = {&kCodePage};
+const OptionSpec* const kExtractOptions[] = {&kCodePage, &kOverwrite};
+
+const CommandSpec kCommands[] = {
+    {"pack", kPackOperands, "Packs everything below FOLDER into ARCHIVE (for example WIZARD.zl).",
+     "Packs everything below FOLDER into ARCHIVE: in each folder its files, then its subfolders, names in\n"
+     "byte order, one zlib member per file. The whole tree is checked first; every name an archive cannot\n"
+     "hold or that Windows would take for another one of its folder (letter case does not count there)\n"
+     "is listed, and nothing is written. The archive is written beside ARCHIVE under a temporary name\n"
+     "(ARCHIVE.partial-...) and put in its place only when it is complete and on the disk; a pack that\n"
+     "fails or is interrupted leaves ARCHIVE as it was. ARCHIVE must be a plain file or not exist yet.",
+     kPackOptions, Pack},
+    {"list", kArchiveOperand, "Shows the archive's tree with sizes.",
+     "Shows the archive's tree: each file with its size and packed size, each folder, and the totals.",
+     kReadOptions, List},
+    {"test", kArchiveOperand, "Reads every member to its end and checks everything the extractor relies on.",
+     "Reads every member to its end and checks everything the extractor relies on, and that Windows\n"
+     "keeps every name apart (letter case does not count there). Warns about paths too long to be\n"
+     "unpacked below the setup folder on Windows.",
+     kReadOptions, Test},
+    {"extract", kExtractOperands, "Unpacks ARCHIVE into FOLDER exactly as the setup bootstrapper does.",
+     "Unpacks ARCHIVE into FOLDER exactly as the setup bootstrapper does; missing parents of FOLDER are\n"
+     "created. Files that exist in FOLDER under names the archive holds are kept: then nothing is\n"
+     "extracted and they are listed, unless --overwrite is given. FOLDER must not be empty nor a root\n"
+     "folder.",
+     kExtractOptions, Extract},
+};
+
+int Usage(const Output& output, const ParsedCommandLine& parsed) {
+  const std::string help = parsed.command ? std::string("zl32 ") + parsed.command->name + " --help" : "zl32 --help";
+  Error(output, parsed.error + " (see " + help + ")");
   return kExitUsage;
 }
 
 }  // namespace
 
-int RunZl32(const std::vector<std::string>& arguments, const Output& output) {
-  Options options;
-  std::vector<std::string> words;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    std::string argument = arguments[i];
-    if (argument == "-h" || argument == "--help") {
-      std::fputs(kUsageText, output.out);
-      return kExitOk;
-    }
-    if (argument == "--version") {
-      std::fputs("zl32 " TOLVAR_VERSION_STRING "\n", output.out);
-      return kExitOk;
-    }
-    std::string value;
-    bool takesValue = false;
-    for (const char* name : {"-o", "--output", "--level", "--threads", "--codepage"}) {
-      const std::string option = name;
-      if (argument == option) {
-        if (i + 1 == arguments.size()) return Usage(output, option + " needs a value");
-        value = arguments[++i];
-        takesValue = true;
-      } else if (option.starts_with("--") && argument.starts_with(option + "=")) {
-        value = argument.substr(option.size() + 1);
-        argument = option;
-        takesValue = true;
-      }
-    }
-    if (takesValue) {
-      if (argument == "-o" || argument == "--output") {
-        options.output = FromArgument(value);
-      } else if (argument == "--level") {
-        const auto level = ParseNumber(value, 0, 9);
-        if (!level) return Usage(output, "the level must be a number from 0 to 9");
-        options.level = static_cast<int>(*level);
-      } else if (argument == "--threads") {
-        const auto threads = ParseNumber(value, 1, 1024);
-        if (!threads) return Usage(output, "the number of threads must be 1 to 1024");
-        options.threads = static_cast<int>(*threads);
-      } else {
-        const auto number = ParseNumber(value, 1, 65535);
-        if (!number) return Usage(output, "the code page must be a number such as 1250");
-        options.codePage = static_cast<unsigned>(*number);
-      }
-    } else if (argument.size() > 1 && argument[0] == '-') {
-      return Usage(output, "unknown option " + argument);
-    } else {
-      words.push_back(argument);
-    }
-  }
-  if (words.empty()) return Usage(output, "no command given");
-  options.command = words[0];
-  for (std::size_t i = 1; i < words.size(); ++i) options.operands.push_back(FromArgument(words[i]));
+std::string UsageText() { return ToolHelp(kCommands, kExitCodesText); }
 
-  struct Command {
-    const char* name;
-    std::size_t operands;
-    int (*run)(const Options&, const CodePage&, const Output&);
-  };
-  static constexpr Command kCommands[] = {
-      {"pack", 1, Pack}, {"list", 1, List}, {"test", 1, Test}, {"extract", 2, Extract}};
-  for (const Command& command : kCommands) {
-    if (options.command != command.name) continue;
-    if (options.operands.size() != command.operands) {
-      return Usage(output, std::string(command.name) + " takes " + (command.operands == 1 ? "one path" : "two paths"));
-    }
-    if (options.command == "pack" && options.output.empty()) return Usage(output, "pack needs -o ARCHIVE");
-    const auto codePage = CodePageByNumber(options.codePage);
-    if (!codePage) return Usage(output, "code page " + std::to_string(options.codePage) + " is not known here");
-    return command.run(options, *codePage, output);
+int RunZl32(const std::vector<std::string>& arguments, const Output& output) {
+  ParsedCommandLine parsed = ParseCommandLine(arguments, kCommands);
+  if (!parsed.error.empty()) return Usage(output, parsed);
+  if (parsed.help) {
+    const std::string help = parsed.command ? CommandHelp(*parsed.command) : UsageText();
+    std::fputs(help.c_str(), output.out);
+    return kExitOk;
   }
-  return Usage(output, "unknown command " + options.command);
+  if (parsed.version) {
+    std::fputs("zl32 " TOLVAR_VERSION_STRING "\n", output.out);
+    return kExitOk;
+  }
+  Options& options = parsed.options;
+  for (std::string& operand : options.operands) operand = FromArgument(operand);
+  const auto codePage = CodePageByNumber(options.codePage);
+  if (!codePage) {
+    parsed.error = "code page " + std::to_string(options.codePage) + " is not known here";
+    return Usage(output, parsed);
+  }
+  try {
+    return parsed.command->run(options, *codePage, output);
+  } catch (const std::exception& error) {
+    // Whatever the command made is released on the way here (a half-written
+    // archive removed).
+    Error(output, std::string("stopped: ") + error.what());
+    return kExitWriteError;
+  }
 }
 
 }  // namespace tolvar::zl32

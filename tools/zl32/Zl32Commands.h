@@ -1,5 +1,5 @@
 // The archive tool's commands. Each returns the process exit code (see
-// kUsageText) and writes its report to the given output streams.
+// UsageText) and writes its report to the given output streams.
 #pragma once
 
 #include <cstdio>
@@ -20,7 +20,8 @@ enum ExitCode : int {
   kExitUsage = 64,
 };
 
-extern const char kUsageText[];
+// What `zl32 --help` shows: every command, then the exit codes.
+std::string UsageText();
 
 struct Output {
   std::FILE* out = stdout;

@@ -1,5 +1,4 @@
-// What the archive tool's commands share: the parsed command line and how paths
-// and messages reach the user.
+// What the archive tool's commands share: the parsed command line.
 #pragma once
 
 #include <zlib.h>
@@ -9,10 +8,12 @@
 #include <vector>
 
 #include "archive/CodePage.h"
+#include "platform/Stream.h"
 #include "tools/zl32/Zl32Commands.h"
 
 namespace tolvar::zl32 {
 
+// The options of every command; each command reads those in its table.
 struct Options {
   std::string command;
   std::vector<std::string> operands;  // paths in the program's form (backslashes)
@@ -20,19 +21,26 @@ struct Options {
   int level = Z_DEFAULT_COMPRESSION;
   int threads = 0;  // pack --threads; 0: one per processor
   unsigned codePage = kDefaultArchiveCodePage;
+  bool overwrite = false;             // extract --overwrite
 };
 
-// A path from the command line in the program's form, and back for messages.
+// A path from the command line in the program's form.
 std::string FromArgument(const std::string& argument);
-std::string Shown(const std::string& path);
-
-// "zl32: <text>" on the error stream.
-void Error(const Output& output, const std::string& text);
 
 // The commands; `codePage` is the one the options name.
 int Pack(const Options& options, const CodePage& codePage, const Output& output);
 int List(const Options& options, const CodePage& codePage, const Output& output);
 int Test(const Options& options, const CodePage& codePage, const Output& output);
 int Extract(const Options& options, const CodePage& codePage, const Output& output);
+
+// Opens an archive for reading as the extractor does; on failure says why (with
+// the system's reason) and sets `code` to the exit code.
+std::unique_ptr<Stream> OpenArchive(const std::string& path, const Output& output, int& code);
+// "A.zl: no such archive file" (or "a folder, not an archive file").
+std::string MissingArchiveText(const std::string& path);
+
+// The folder a Windows bootstrapper unpacks into when the program-files folder
+// is longest: the 32-bit one of a 64-bit Windows.
+std::string LongestWindowsSetupFolder();
 
 }  // namespace tolvar::zl32

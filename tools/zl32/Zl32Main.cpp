@@ -24,9 +24,13 @@ int wmain(int argc, wchar_t** argv) {
   return code;
 }
 #else
+#include <signal.h>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
+  // A file-size limit (ulimit -f) then fails a write like a full disk, which is
+  // answered, instead of ending the process with a half-written file.
+  signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> arguments(argv + 1, argv + argc);
   tolvar::zl32::Output output;
   output.terminalProgress = isatty(fileno(stderr)) != 0;
