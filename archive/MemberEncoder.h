@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <string>
 #include <vector>
 
 namespace tolvar {
@@ -32,14 +31,8 @@ std::unique_ptr<MemberEncoder> MakeMemberEncoder(int level);
 // zlib's own encoder at the same level, also where libdeflate is built in.
 std::unique_ptr<MemberEncoder> MakeZlibMemberEncoder(int level);
 
-// What the build's encoder is, with its version ("libdeflate 1.14", "zlib 1.2.13").
-std::string MemberEncoderName();
-
 #ifdef TOLVAR_WITH_LIBDEFLATE
-// libdeflate runs from 0 to 12; the levels are spread so that each one packs at
-// least as small as zlib's level of the same number (measured on the benchmark
-// payload, bench/pack.sh), and the top one is libdeflate's strongest.
-int LibdeflateLevel(int level);
+// libdeflate's, its levels spread over the library's 0 to 12 (see its file).
 std::unique_ptr<MemberEncoder> MakeLibdeflateMemberEncoder(int level);
 #endif
 

@@ -31,8 +31,6 @@ class OrderedOutput {
   // Drops the work that has not started and waits for the work that runs.
   ~OrderedOutput() = default;
 
-  int Threads() const noexcept { return pool_.Threads(); }
-
   void AddBytes(std::vector<std::uint8_t> bytes);
   // `inputBytes`: what the work holds until it is done.
   void AddWork(Work work, std::size_t inputBytes);

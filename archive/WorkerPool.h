@@ -1,5 +1,5 @@
 // A fixed set of worker threads that run submitted tasks, first come first
-// served. Each task learns which worker runs it (0 to Threads() - 1), so that a
+// served. Each task learns which worker runs it (0 to threads - 1), so that a
 // worker can keep its own tools (an encoder's memory) from task to task.
 #pragma once
 
@@ -25,7 +25,6 @@ class WorkerPool {
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
-  int Threads() const noexcept { return static_cast<int>(workers_.size()); }
   // A task must not throw: it reports its own failures.
   void Submit(Task task);
 

@@ -1,5 +1,5 @@
 // Writes the benchmarks' mixed payload (see BenchPayload.h) into a folder, so
-// that packers can be timed on the same files: bench/pack.sh runs it.
+// that packers can be timed on the same files: bench/pack.py runs it.
 //
 //   build/native/bin/write_payload FOLDER [MiB, default 64]
 #include <cstdio>
