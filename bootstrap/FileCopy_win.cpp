@@ -13,8 +13,8 @@
 #include "platform/FileSystem.h"
 #include "platform/HeldFolder.h"
 #include "platform/ReadAheadStream.h"
-#include "platform/Text.h"
 #include "platform/Texts.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

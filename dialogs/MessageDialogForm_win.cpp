@@ -15,7 +15,7 @@
 #include "platform/Application_win.h"
 #include "platform/Controls_win.h"
 #include "platform/Dpi_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 

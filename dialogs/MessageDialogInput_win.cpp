@@ -9,8 +9,8 @@
 #include "dialogs/MessageDialogSettings_win.h"
 #include "platform/Application_win.h"
 #include "platform/Controls_win.h"
-#include "platform/Text.h"
 #include "platform/ThreadWindows_win.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 

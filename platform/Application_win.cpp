@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/ApplicationWindow_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "platform/Window_win.h"
 
 namespace tolvar {

@@ -5,8 +5,8 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
 #include "platform/Texts.h"
+#include "platform/Utf.h"
 #include "resources/WaitPictures.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/support/Robot_win.h"

@@ -3,7 +3,7 @@
 #include "bootstrap/ProcessLaunch_win.h"
 #include "platform/Application_win.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "platform/Window_win.h"
 #include "tests/support/HostCpu_win.h"
 #include "tests/support/RunProcess_win.h"

@@ -4,7 +4,7 @@
 
 #include "platform/FileStream.h"
 #include "platform/Path.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tools/zl32/DiskTree.h"
 
 namespace tolvar::zl32 {
