@@ -6,11 +6,11 @@
 #include "archive/ArchiveCheck.h"
 #include "archive/ArchivePacker.h"
 #include "archive/ArchiveWriter.h"
-#include "archive/MemoryFileSystem.h"
 #include "archive/ZLibCtrl.h"
 #include "platform/MemoryStream.h"
 #include "tests/fixtures/ArchiveBytes.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/support/MemoryFileSystem.h"
 
 namespace tolvar {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "archive/MemoryFileSystem.h"
 #include "archive/ZLibCtrl.h"
 #include "tests/fixtures/ArchiveBytes.h"
+#include "tests/support/MemoryFileSystem.h"
 
 namespace tolvar {
 namespace {
