@@ -55,6 +55,8 @@ enum MessageDialogControlId : int {
 };
 
 inline constexpr wchar_t kMessageDialogClassName[] = L"TolvarMessageDialog";
+// The timer of the countdown, whose every tick (WM_TIMER) updates the caption.
+inline constexpr UINT_PTR kCountdownTimerId = 1;
 
 class TMessDlgForm : public Window {
  public:

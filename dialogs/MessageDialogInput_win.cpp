@@ -18,10 +18,9 @@ using namespace dialog_layout;
 
 namespace {
 
-constexpr UINT_PTR kCountdownTimerId = 1;
 constexpr UINT kCountdownInterval = 100;
 
-std::uint64_t TickCount() { return ::GetTickCount64(); }
+std::uint64_t TickCount() { return Application::Instance().Clock().Now(); }
 
 // The platform's case mapping, which knows Czech letters; the C library's
 // knows only ASCII in the default locale.
@@ -98,6 +97,8 @@ void TMessDlgForm::StopCountdownTimer() {
 }
 
 void TMessDlgForm::CountdownTimerTimer() {
+  // A tick still queued when the countdown stopped finds the timer off.
+  if (!countdownTimerOn_) return;
   if (!countdownButton_ || !countdown_) return;  // a countdown on no button only ticks
   SetText(countdownButton_->handle,
           CountdownCaption(countdownCaption_, countdown_->SecondsShown(TickCount())));
