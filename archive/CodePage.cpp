@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "archive/CodePage.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

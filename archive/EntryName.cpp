@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 

@@ -6,16 +6,9 @@
 #include <cstdint>
 #include <string>
 
-namespace tolvar {
+#include "platform/Color.h"
 
-// A colour as 0x00BBGGRR; a value with the top bit set names a system colour by
-// its index in the low byte (it is turned into its RGB value before use).
-using TColor = std::uint32_t;
-inline constexpr TColor clBlack = 0x000000;
-inline constexpr TColor clNavy = 0x800000;
-inline constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor SystemColor(int index) { return 0x80000000u | static_cast<std::uint32_t>(index & 0xFF); }
-constexpr bool IsSystemColor(TColor color) { return (color & 0x80000000u) != 0; }
+namespace tolvar {
 
 // The colour that letters take over a part painted in `rgb`: all 24 bits inverted.
 constexpr TColor InvertedTextColor(TColor rgb) { return (rgb ^ 0xFFFFFFu) & 0xFFFFFFu; }

@@ -1,7 +1,7 @@
 #include "archive/Ngauge_win.h"
 
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

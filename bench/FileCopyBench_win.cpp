@@ -29,7 +29,7 @@
 #include "bootstrap/CopyStep_win.h"
 #include "bootstrap/FileCopy_win.h"
 #include "platform/FileStream.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "bootstrap/InstProgress_win.h"
 #include "platform/FileStream.h"
 #include "platform/MemoryStream.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/e2e/E2EMedium_win.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/WizardLog_win.h"

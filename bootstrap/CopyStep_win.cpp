@@ -8,8 +8,8 @@
 #include "bootstrap/ProfileFile_win.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/FileSystem.h"
-#include "platform/Text.h"
 #include "platform/Texts.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -1,6 +1,6 @@
 #include "bootstrap/DefinitionValues.h"
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

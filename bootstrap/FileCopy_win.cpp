@@ -14,8 +14,8 @@
 #include "platform/Handle_win.h"
 #include "platform/HeldFolder.h"
 #include "platform/ReadAheadStream.h"
-#include "platform/Text.h"
 #include "platform/Texts.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

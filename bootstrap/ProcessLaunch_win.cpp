@@ -8,7 +8,7 @@
 
 #include "platform/Application_win.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

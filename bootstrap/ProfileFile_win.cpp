@@ -4,7 +4,7 @@
 
 #include "bootstrap/DefinitionValues.h"
 #include "platform/Path.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -6,7 +6,7 @@
 #include "bootstrap/SystemInfoCtrl_win.h"
 #include "platform/Handle_win.h"
 #include "platform/Path.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -14,8 +14,8 @@
 #include "bootstrap/WizardLaunch_win.h"
 #include "dialogs/GMessDlg_win.h"
 #include "platform/Application_win.h"
-#include "platform/Text.h"
 #include "platform/Texts.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

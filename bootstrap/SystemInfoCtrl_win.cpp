@@ -5,7 +5,7 @@
 #include "bootstrap/ShellFolderTable.h"
 #include "platform/Path.h"
 #include "platform/Registry_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -20,7 +20,7 @@
 #include "bootstrap/SetupPaths.h"
 #include "platform/Authenticode.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

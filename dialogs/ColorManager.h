@@ -5,20 +5,13 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <string>
+
+#include "platform/Color.h"
 
 namespace tolvar {
 
-// A colour as 0x00BBGGRR.
-using TColor = std::uint32_t;
-
-constexpr TColor Rgb(unsigned red, unsigned green, unsigned blue) {
-  return static_cast<TColor>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
-}
-constexpr unsigned RedOf(TColor color) { return color & 0xFF; }
-constexpr unsigned GreenOf(TColor color) { return (color >> 8) & 0xFF; }
-constexpr unsigned BlueOf(TColor color) { return (color >> 16) & 0xFF; }
+// The colours here are RGB values, never system colour references.
 
 // 80 % of the colour and 20 % white: each channel c becomes round(0.8 c) + 51.
 TColor MixWithWhite20(TColor color);

@@ -3,7 +3,7 @@
 #include "platform/Application_win.h"
 #include "platform/DllSafety_win.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {
@@ -36,17 +36,17 @@ ActiveTheme ReadActiveTheme() {
 }
 
 // GetSysColor gives 0x00BBGGRR, the layout TColor uses.
-TColor SystemColor(int index) { return static_cast<TColor>(::GetSysColor(index)); }
+TColor SystemRgb(int index) { return static_cast<TColor>(::GetSysColor(index)); }
 
 }  // namespace
 
 ColorEnvironment ReadColorEnvironment() {
   ColorEnvironment environment;
-  environment.highlight = SystemColor(COLOR_HIGHLIGHT);
-  environment.buttonFace = SystemColor(COLOR_BTNFACE);
-  environment.buttonShadow = SystemColor(COLOR_BTNSHADOW);
-  environment.window = SystemColor(COLOR_WINDOW);
-  environment.grayText = SystemColor(COLOR_GRAYTEXT);
+  environment.highlight = SystemRgb(COLOR_HIGHLIGHT);
+  environment.buttonFace = SystemRgb(COLOR_BTNFACE);
+  environment.buttonShadow = SystemRgb(COLOR_BTNSHADOW);
+  environment.window = SystemRgb(COLOR_WINDOW);
+  environment.grayText = SystemRgb(COLOR_GRAYTEXT);
   {
     const HWND desktop = ::GetDesktopWindow();
     const WindowDC dc(desktop);

@@ -1,6 +1,6 @@
 #include "dialogs/Countdown.h"
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 

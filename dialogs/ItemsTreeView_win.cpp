@@ -2,7 +2,7 @@
 
 #include "platform/Controls_win.h"
 #include "platform/Picture_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -3,7 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/Controls_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 

@@ -1,27 +1,21 @@
-// The message dialog at work: showing it modally, what the buttons, task links,
-// keys, mouse presses and the countdown do, and closing it with its settings saved.
+// The message dialog's input: the keys (Enter, Esc, Tab, the arrows, access
+// keys), mouse presses that cancel the countdown, the details switch, and the
+// window messages that reach the dialog.
 #include <windowsx.h>
 
 #include <algorithm>
 
 #include "dialogs/MessageDialogForm_win.h"
 #include "dialogs/MsgBoxTypes.h"
-#include "dialogs/MessageDialogSettings_win.h"
 #include "platform/Application_win.h"
 #include "platform/Controls_win.h"
-#include "platform/Text.h"
-#include "platform/ThreadWindows_win.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 
 using namespace dialog_layout;
 
 namespace {
-
-constexpr UINT_PTR kCountdownTimerId = 1;
-constexpr UINT kCountdownInterval = 100;
-
-std::uint64_t TickCount() { return ::GetTickCount64(); }
 
 // The platform's case mapping, which knows Czech letters; the C library's
 // knows only ASCII in the default locale.
@@ -44,122 +38,9 @@ wchar_t AccessKeyOf(const std::string& caption) {
 
 }  // namespace
 
-std::vector<HWND> TMessDlgForm::PushButtons() const {
-  std::vector<HWND> handles;
-  for (const PushButton* button : buttonList_) handles.push_back(button->handle);
-  return handles;
-}
-
-HWND TMessDlgForm::DefaultButton() const noexcept { return defaultButton_ ? defaultButton_->handle : nullptr; }
-
-HWND TMessDlgForm::CountdownButton() const noexcept { return countdownButton_ ? countdownButton_->handle : nullptr; }
-
-// --- Showing and closing ----------------------------------------------------
-
-std::uint16_t TMessDlgForm::Execute() {
-  modalResult_ = 0;
-  CenterOnScreen();  // at the final size
-  ::ShowWindow(Handle(), SW_SHOW);
-  ::SetForegroundWindow(Handle());
-  FormShow();
-  ::UpdateWindow(Handle());
-  RunModalLoop(Handle(), [this] { return modalResult_ != 0; });
-  // A quit request or a window that went away counts as cancelled.
-  if (modalResult_ == 0) modalResult_ = mrCancel;
-  FormClose();
-  if (Exists()) ::ShowWindow(Handle(), SW_HIDE);
-  return modalResult_;
-}
-
-void TMessDlgForm::FormShow() {
-  if (record_.CountdownTime > 0) {
-    countdown_.emplace(TickCount(), record_.CountdownTime);
-    countdownTimerOn_ = ::SetTimer(Handle(), kCountdownTimerId, kCountdownInterval, nullptr) != 0;
-  }
-  ColorManagerThemeChange();
-  trackItemTreeHeight_ = true;
-  if (defaultButton_) {
-    ::SetFocus(defaultButton_->handle);
-  } else if (!tasks_.empty() || buttonList_.empty()) {
-    ::SetFocus(Handle());  // no control is active
-  } else {
-    ::SetFocus(buttonList_.front()->handle);
-  }
-}
-
-void TMessDlgForm::FormClose() {
-  StopCountdownTimer();
-  SaveMessageDialogSettings(setupKey_, {detailMessageVisible_, Dpi().Unscale(itemTreePanelHeight_)});
-}
-
-void TMessDlgForm::StopCountdownTimer() {
-  if (countdownTimerOn_ && Exists()) ::KillTimer(Handle(), kCountdownTimerId);
-  countdownTimerOn_ = false;
-}
-
-void TMessDlgForm::CountdownTimerTimer() {
-  if (!countdownButton_ || !countdown_) return;  // a countdown on no button only ticks
-  SetText(countdownButton_->handle,
-          CountdownCaption(countdownCaption_, countdown_->SecondsShown(TickCount())));
-  if (countdown_->Expired(TickCount())) {
-    StopCountdownTimer();
-    SetText(countdownButton_->handle, countdownCaption_);
-    ButtonClick(*countdownButton_);
-  }
-}
-
-void TMessDlgForm::ColorManagerThemeChange() {
-  separatorColor_ = static_cast<COLORREF>(colorManager_.Colors().SeparatorColor());
-  ::InvalidateRect(Handle(), nullptr, TRUE);
-}
-
-// --- Buttons, links, details switch -------------------------------------------
-
-TMessDlgForm::PushButton* TMessDlgForm::FindButton(HWND handle) const {
-  for (const auto& button : createdButtons_) {
-    if (button->handle == handle) return button.get();
-  }
-  return nullptr;
-}
-
-const TMessDlgForm::TaskLink* TMessDlgForm::FindTaskArrow(HWND handle) const {
-  for (const TaskLink& task : tasks_) {
-    if (task.arrow == handle) return &task;
-  }
-  return nullptr;
-}
-
-void TMessDlgForm::ButtonClick(const PushButton& button) {
-  if (button.description.IsHelp) {
-    if (helpContext_ > 0) Application::Instance().HelpContext(helpContext_);
-  } else {
-    resultCode_ = button.description.ResultCode;
-  }
-  if (button.description.ModalResult != 0) SetModalResult(button.description.ModalResult);
-}
-
-void TMessDlgForm::SetModalResult(std::uint16_t result) {
-  modalResult_ = result;
-  // A click sent from another thread is handled inside GetMessage, which then
-  // keeps waiting: wake the modal loop so that it sees the result.
-  if (result != 0) ::PostMessageW(Handle(), WM_NULL, 0, 0);
-}
-
-void TMessDlgForm::TaskClick(std::uint16_t modalResult, std::uint16_t resultCode) {
-  // A link without a modal result records its code and leaves the dialog open.
-  resultCode_ = resultCode;
-  SetModalResult(modalResult);
-}
-
 void TMessDlgForm::DetailsButClick() {
   detailMessageVisible_ = !detailMessageVisible_;
-  UpdateDetails();
-}
-
-void TMessDlgForm::ShowAsDefault(const PushButton* shown) {
-  for (const auto& button : createdButtons_) {
-    ::SendMessageW(button->handle, BM_SETSTYLE, button.get() == shown ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
-  }
+  Relayout();
 }
 
 // --- Keyboard -----------------------------------------------------------------
@@ -226,13 +107,14 @@ bool TMessDlgForm::IsMouseDownTarget(const MSG& message) const {
 }
 
 bool TMessDlgForm::IsMouseDownSurfaceAt(POINT point) const {
-  const PanelStack panels = Panels();
-  const PanelTops tops = dialog_layout::ArrangePanels(panels);
-  const int width = ClientWidth();
+  const PanelStack& panels = layout_.panels;
+  const PanelTops& tops = layout_.tops;
+  const int width = layout_.clientWidth;
+  const bool withTasks = !tasks_.empty();
   const auto within = [&](int top, int height) { return top >= 0 && point.y >= top && point.y < top + height; };
   if (within(tops.message, panels.message)) {
     // The icon column and the strip above the message; not the margins around the text.
-    if (point.x < Scale(taskPanelVisible_ ? kLeftTaskMessPanelWidth : kIconPanelWidth)) return !taskPanelVisible_;
+    if (point.x < Scale(withTasks ? kLeftTaskMessPanelWidth : kIconPanelWidth)) return !withTasks;
     if (point.x >= width - Scale(kTextRightMargin)) return false;
     return point.y - tops.message < Scale(kMessageTextTopHeight);
   }

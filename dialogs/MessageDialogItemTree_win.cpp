@@ -47,17 +47,16 @@ void TMessDlgForm::FillItemsTree(std::int32_t first, std::int32_t last) {
     itemsTree_->Select(firstNode);  // its change shows the node's details
     NameFirstNodeAfterType();
   }
-  // The details switch follows the items' details even when the selection did not change.
-  UpdateDetails();
+  // The caller lays out: the details switch follows the items' details even
+  // when the selection did not change.
 }
 
 void TMessDlgForm::ItemDetailsPreSizing(const std::string& detail) {
   // The details pane grows to the longest item detail now, so that selecting
   // another item later does not change the window's height.
   if (!detail.empty()) itemsHaveDetails_ = true;
-  const int height = detailPanelHeight_;
-  DetailMessageLblResizeRequest(SetLabelText(detailMessage_, detail));
-  if (detailPanelHeight_ < height) detailPanelHeight_ = height;
+  detailPanelHeight_ =
+      std::max(detailPanelHeight_, DetailPanelHeightNeeded(MeasureWrapped(detail, Scale(kDetailLabelWidth)), Dpi()));
 }
 
 void TMessDlgForm::NameFirstNodeAfterType() {
@@ -67,48 +66,20 @@ void TMessDlgForm::NameFirstNodeAfterType() {
   if (firstNode != kNoTreeNode && name) itemsTree_->SetText(firstNode, LoadText(*name));
 }
 
-void TMessDlgForm::ItemsTreeViewChange() { UpdateDetails(); }
+void TMessDlgForm::ItemsTreeViewChange() { Relayout(); }
 
 std::int32_t TMessDlgForm::SelectedItemIndex() const {
   if (!itemTreeVisible_ || !itemsTree_) return kNoItemIndex;
   return itemsTree_->SelectedItemIndex();
 }
 
-std::string TMessDlgForm::ShownDetailText() const {
-  // The selected item's own detail; a group node, or no selection, shows the dialog's.
-  const std::int32_t index = SelectedItemIndex();
-  if (index < 0 || !itemReader_) return detailMessageText_;
-  TDialogItem item;
-  itemReader_(index, true, item);
-  return item.Detail;
-}
-
-void TMessDlgForm::PlaceItemsTree() {
-  if (!itemsTree_) return;
-  const HWND tree = itemsTree_->Handle();
-  ::ShowWindow(tree, itemTreeVisible_ ? SW_SHOWNA : SW_HIDE);
-  if (!itemTreeVisible_) return;
-  // The panel takes whatever the client area has below the other panels.
-  RECT client{};
-  ::GetClientRect(Handle(), &client);
-  const int panelTop = dialog_layout::ArrangePanels(Panels()).itemTree;
-  const int top = panelTop + Scale(kItemTreeTopHeight);
-  const int margin = Scale(kItemTreeMargin);
-  const int width = std::max(0, static_cast<int>(client.right) - 2 * margin);
-  const int height = std::max(0, static_cast<int>(client.bottom) - top - margin);
-  ::SetWindowPos(tree, nullptr, margin, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void TMessDlgForm::ItemTreePanelResize(int clientHeight) {
-  if (!itemTreeVisible_) return;
   // Only the user's sizing counts; the window's own size changes switch tracking off.
-  if (trackItemTreeHeight_) {
-    PanelStack others = Panels();
-    others.itemTree = -1;
-    itemTreePanelHeight_ = clientHeight - ClientHeight(others, Dpi());
-  }
-  PlaceItemsTree();
-  ::InvalidateRect(Handle(), nullptr, TRUE);
+  if (!itemTreeVisible_ || !trackItemTreeHeight_) return;
+  PanelStack others = layout_.panels;
+  others.itemTree = -1;
+  itemTreePanelHeight_ = clientHeight - ClientHeight(others, Dpi());
+  Relayout();
 }
 
 void TMessDlgForm::AnswerMinMaxInfo(MINMAXINFO& limits) const {
@@ -117,7 +88,7 @@ void TMessDlgForm::AnswerMinMaxInfo(MINMAXINFO& limits) const {
   ::GetWindowRect(Handle(), &frame);
   RECT client{};
   ::GetClientRect(Handle(), &client);
-  PanelStack panels = Panels();
+  PanelStack panels = layout_.panels;
   panels.itemTree = Scale(kMinItemTreeHeight);
   limits.ptMinTrackSize.x = fixedWidth_;
   limits.ptMaxTrackSize.x = fixedWidth_;

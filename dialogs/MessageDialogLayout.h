@@ -1,7 +1,8 @@
 // The message dialog's geometry as numbers: the designed coordinates of its
 // panels and controls, and the rules that size and stack the panels and place
-// the push buttons. Pure functions, so the figures can be checked without a
-// window; MessageDialogForm_win applies them to the real controls.
+// every control. Pure functions, so the figures can be checked without a
+// window: the dialog measures its texts (DialogMeasures), LayOutDialog computes
+// the whole layout from them in one pass, and the dialog applies it.
 //
 // The constants are pixels at 96 dpi. The functions take the dialog's scale and
 // work in its pixels: measured heights and widths come in as the screen shows
@@ -134,5 +135,72 @@ struct ButtonRow {
 // natural width.
 ButtonRow ArrangeButtons(const std::vector<int>& naturalWidths, bool sameWidth, int commonWidth,
                          const DpiScale& scale = {});
+
+// --- The whole layout -----------------------------------------------------------
+
+// A control's place in the client area.
+struct Box {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Box&, const Box&) = default;
+};
+
+// A task link as measured: the width its texts wrap at and its description's
+// height there.
+struct TaskLinkMeasures {
+  int wrapWidth = 0;
+  int descriptionHeight = 0;
+};
+
+// What the layout is computed from: the dialog's state, and its texts measured
+// at `scale`. Pixels of that scale.
+struct DialogMeasures {
+  DpiScale scale;
+  int clientWidth = 0;
+  // The client width with the fixed dialog border: the task links span it, so
+  // the tree's sizing border narrows their right margin and rewraps nothing.
+  int linkSpanWidth = 0;
+  int messageHeight = 0;                 // the message wrapped at its label's width
+  std::vector<TaskLinkMeasures> tasks;   // none: no task panel, the icon instead
+  std::vector<int> buttonTextWidths;     // each push button's caption
+  bool buttonsSameWidth = true;
+  bool hasDetails = false;               // the details switch is shown
+  int detailsCaptionWidth = 0;           // "Další informace" on one line
+  int detailsCaptionHeight = 0;
+  bool detailPaneOpen = false;
+  int detailHeight = 0;                  // the text the open pane shows, wrapped
+  int detailPanelHeight = 0;             // the pane's height so far: it never shrinks
+  bool itemTree = false;                 // the tree is shown
+  int itemTreeHeight = 0;                // its panel's height, before the minimum
+};
+
+struct TaskLinkBoxes {
+  Box arrow;
+  Box link;
+  Box description;
+};
+
+// Every control's place. The icon is shown without task links, the details
+// switch (button and caption) when there are details, the detail text while
+// the pane is open and the tree while there is one.
+struct DialogLayout {
+  PanelStack panels;  // the pane's and the tree's heights as settled here
+  PanelTops tops;
+  int clientWidth = 0;
+  int clientHeight = 0;
+  Box icon;
+  Box title;
+  Box message;
+  std::vector<TaskLinkBoxes> tasks;
+  Box detailsButton;
+  Box detailsLabel;
+  std::vector<Box> buttons;
+  Box detailMessage;
+  Box itemsTree;
+};
+
+DialogLayout LayOutDialog(const DialogMeasures& measures);
 
 }  // namespace tolvar::dialog_layout

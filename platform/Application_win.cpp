@@ -4,12 +4,22 @@
 #include <utility>
 
 #include "platform/ApplicationWindow_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "platform/Window_win.h"
 
 namespace tolvar {
+namespace {
 
-Application::Application() = default;
+class SystemTickClock final : public TickClock {
+ public:
+  std::uint64_t Now() const noexcept override { return ::GetTickCount64(); }
+};
+
+constinit const SystemTickClock kSystemTickClock;
+
+}  // namespace
+
+Application::Application() : clock_(&kSystemTickClock) {}
 
 Application::~Application() {
   // At exit: the hidden window goes while every member it reports to is alive,
@@ -67,7 +77,7 @@ void Application::ProcessMessages() {
     }
     DispatchQueuedMessage(message);
   }
-  lastPump_ = ::GetTickCount64();
+  lastPump_ = clock_->Now();
   RethrowPendingException();
 }
 
@@ -82,6 +92,11 @@ void Application::Run() {
     DispatchQueuedMessage(message);
   }
   RethrowPendingException();
+}
+
+void Application::SetClock(const TickClock* clock) noexcept {
+  clock_ = clock ? clock : &kSystemTickClock;
+  lastPump_ = clock_->Now();  // a pump is due one interval on the new clock
 }
 
 void Application::SetCursorOverride(HCURSOR cursor) {

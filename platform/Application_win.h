@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TickClock.h"
+
 namespace tolvar {
 
 class ApplicationWindow;
@@ -43,11 +45,16 @@ class Application {
   void ProcessMessagesIfDue() {
     if (PumpDue()) ProcessMessages();
   }
-  // True once kPumpIntervalMs have passed since the last pump ended. The clock
-  // is GetTickCount64: a plain memory read on every Windows, where its
-  // granularity of about 15.6 ms still means a pump per frame.
-  bool PumpDue() const noexcept { return ::GetTickCount64() - lastPump_ >= kPumpIntervalMs; }
-  static constexpr ULONGLONG kPumpIntervalMs = 10;
+  // True once kPumpIntervalMs have passed on Clock() since the last pump ended.
+  bool PumpDue() const noexcept { return clock_->Now() - lastPump_ >= kPumpIntervalMs; }
+  static constexpr std::uint64_t kPumpIntervalMs = 10;
+
+  // The clock of the pumps and the dialog's countdown: the system's tick count
+  // (GetTickCount64, a plain memory read on every Windows, whose granularity of
+  // about 15.6 ms still means a pump per frame), unless a test put in its own.
+  const TickClock& Clock() const noexcept { return *clock_; }
+  // Puts in `clock` (it must outlive its use), or the system's again for nullptr.
+  void SetClock(const TickClock* clock) noexcept;
   // Gives a retrieved message to the keyboard preview of its window, then
   // translates and dispatches it.
   void DispatchQueuedMessage(MSG& message);
@@ -108,7 +115,8 @@ class Application {
   std::vector<Window*> topLevel_;
   bool terminated_ = false;
   std::exception_ptr pending_;
-  ULONGLONG lastPump_ = 0;  // GetTickCount64 when the last pump ended
+  const TickClock* clock_;
+  std::uint64_t lastPump_ = 0;  // Clock() when the last pump ended
   HCURSOR cursorOverride_ = nullptr;
   std::unique_ptr<tolvar::ApplicationWindow> applicationWindow_;
   std::vector<std::pair<int, MessageHook>> hooks_;

@@ -18,7 +18,7 @@
 
 #include "platform/Authenticode.h"
 #include "platform/DllSafety_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "platform/FileStream.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 

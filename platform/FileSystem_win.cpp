@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "platform/FileSystem.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 

@@ -27,7 +27,7 @@
 #include "platform/Handle_win.h"
 #include "platform/HeldFolder.h"
 #include "platform/Path.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

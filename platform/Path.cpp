@@ -1,6 +1,6 @@
 #include "platform/Path.h"
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 

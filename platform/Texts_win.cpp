@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "platform/Text.h"
 #include "platform/Texts.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 

@@ -4,7 +4,7 @@
 #include "platform/Controls_win.h"
 #include "platform/Dpi_win.h"
 #include "platform/Error.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/e2e/E2EMedium_win.h"
 #include "tests/support/HostLinks_win.h"
 #include "tests/support/Robot_win.h"

@@ -7,7 +7,7 @@
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/DpiScale.h"
 #include "platform/Registry_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/e2e/E2EMedium_win.h"
 #include "tests/support/DisplayScale_win.h"
 #include "tests/support/RegistrySnapshot_win.h"

@@ -11,7 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Handle_win.h"
 #include "platform/Path.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/e2e/E2EMedium_win.h"
 #include "tests/fixtures/ArchiveBytes.h"
 #include "tests/support/HostLinks_win.h"

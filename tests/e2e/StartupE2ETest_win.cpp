@@ -60,6 +60,9 @@ struct Answer {
   void (*give)(HWND dialog);
 };
 
+// An answer in failure messages: its name.
+void PrintTo(const Answer& answer, std::ostream* out) { *out << answer.name; }
+
 class LaunchFailure : public ::testing::TestWithParam<Answer> {
  protected:
   RegistryKeySnapshot settings_{HKEY_CURRENT_USER, kMessageDialogSetupKey};

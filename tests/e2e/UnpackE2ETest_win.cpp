@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileSystem.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/e2e/E2EMedium_win.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/support/Robot_win.h"

@@ -5,9 +5,9 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
 #include "platform/Texts.h"
 #include "archive/WindowsNames.h"
+#include "platform/Utf.h"
 #include "resources/WaitPictures.h"
 #include "tests/fixtures/ArchiveBytes.h"
 #include "tests/fixtures/ArchiveFixtures.h"

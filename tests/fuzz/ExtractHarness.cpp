@@ -4,9 +4,9 @@
 #include <cctype>
 #include <map>
 
-#include "archive/MemoryFileSystem.h"
 #include "archive/ZLibCtrl.h"
 #include "archive/ZStream.h"
+#include "tests/support/MemoryFileSystem.h"
 
 namespace tolvar::fuzz {
 namespace {

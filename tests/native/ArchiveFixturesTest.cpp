@@ -1,10 +1,10 @@
 // Every named archive, well-formed and hostile, through the extractor on memory.
 #include <gtest/gtest.h>
 
-#include "archive/MemoryFileSystem.h"
 #include "archive/ZLibCtrl.h"
 #include "archive/ZStream.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/support/MemoryFileSystem.h"
 
 namespace tolvar {
 namespace {

@@ -10,11 +10,11 @@
 #include "archive/ArchiveWriter.h"
 #include "archive/EntryName.h"
 #include "archive/MemberEncoder.h"
-#include "archive/MemoryFileSystem.h"
 #include "archive/ZLibCtrl.h"
 #include "platform/MemoryStream.h"
 #include "tests/fixtures/ArchiveBytes.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/support/MemoryFileSystem.h"
 
 namespace tolvar {
 namespace {

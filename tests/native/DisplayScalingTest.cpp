@@ -1,9 +1,8 @@
 // Display scaling without windows: designed figures turned into pixels of a DPI,
-// lengths carried between DPIs, pictures doubled and resampled, and the message
-// dialog's arithmetic at 150 %.
+// lengths carried between DPIs, pictures doubled and resampled. The message
+// dialog's figures at 150 % are in MessageDialogLayoutTest.
 #include <gtest/gtest.h>
 
-#include "dialogs/MessageDialogLayout.h"
 #include "platform/DpiScale.h"
 #include "platform/Picture.h"
 
@@ -61,24 +60,6 @@ TEST(DpiLength, CarriesFromWhereItWasTakenSoRoundingDoesNotAddUp) {
   EXPECT_EQ(pixels, 180);
   EXPECT_EQ(taken.pixels, 90);
   EXPECT_EQ(taken.takenAt, k100);
-}
-
-TEST(DialogLayout, At150PercentEveryMarginAndMinimumIsScaled) {
-  using namespace dialog_layout;
-  // A one-line message of 20 pixels: 62 + 23 + 20 = 105, raised to 107 (71 scaled).
-  EXPECT_EQ(MessagePanelHeight(20, k150), 107);
-  EXPECT_EQ(MessagePanelHeight(40, k150), 125);
-  EXPECT_EQ(DetailPanelHeightNeeded(20, k150), 56);  // the 37 minimum, scaled
-  EXPECT_EQ(DetailPanelHeightNeeded(60, k150), 78);
-  EXPECT_EQ(ButtonWidthForText(90, k150), 111);
-  PanelStack panels;
-  panels.message = 107;
-  panels.buttons = k150.Scale(kButtsPanelHeight);
-  panels.itemTree = 50;  // below the scaled minimum of 105
-  EXPECT_EQ(ClientHeight(panels, k150), 107 + 68 + 105);
-  const ButtonRow row = ArrangeButtons({114, 150}, false, 0, k150);
-  EXPECT_EQ(row.lefts, (std::vector<int>{8, 8 + 114 + 8}));
-  EXPECT_EQ(row.panelWidth, 8 + 114 + 8 + 150 + 8 + 23);
 }
 
 // --- Pictures -------------------------------------------------------------------

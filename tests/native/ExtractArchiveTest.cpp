@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "archive/MemoryFileSystem.h"
 #include "archive/ZLibCtrl.h"
 #include "archive/ZStream.h"
 #include "platform/MemoryStream.h"
 #include "tests/fixtures/ArchiveBytes.h"
+#include "tests/support/MemoryFileSystem.h"
 
 namespace tolvar {
 namespace {

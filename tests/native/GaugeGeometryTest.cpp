@@ -4,8 +4,6 @@
 
 #include <climits>
 
-#include "archive/WaitSteps.h"
-
 namespace tolvar {
 namespace {
 
@@ -74,25 +72,6 @@ TEST(GaugeColors, TextIsTheInverseOfThePartBeneath) {
   EXPECT_EQ(InvertedTextColor(clBlack), clWhite);
   EXPECT_EQ(InvertedTextColor(clWhite), clBlack);
   EXPECT_EQ(InvertedTextColor(clNavy), 0x7FFFFFu);
-}
-
-TEST(WaitPendulum, SwingsZeroOneTwoOneZero) {
-  PendulumFrames frames;
-  std::string seen = "0";
-  for (int i = 0; i < 8; ++i) {
-    const auto old = frames.Advance();
-    EXPECT_EQ(old, seen.back() - '0');
-    seen += static_cast<char>('0' + frames.index);
-  }
-  EXPECT_EQ(seen, "012101210");
-}
-
-TEST(WaitPumping, EveryIntervalthStepAndTheWrapToZero) {
-  EXPECT_TRUE(IsPumpStep(5, 5));
-  EXPECT_FALSE(IsPumpStep(6, 5));
-  EXPECT_TRUE(IsPumpStep(123, 0));  // interval 0: every step
-  EXPECT_FALSE(IsPumpStep(65535, 7));
-  EXPECT_TRUE(IsPumpStep(0, 7));    // step 65536 wraps to 0
 }
 
 }  // namespace

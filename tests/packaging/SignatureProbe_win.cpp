@@ -9,7 +9,7 @@
 #include "platform/Authenticode.h"
 #include "platform/Handle_win.h"
 #include "platform/Sha256.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 int wmain(int argc, wchar_t** argv) {
   int status = 0;

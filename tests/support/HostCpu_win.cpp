@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/FileStream.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar::test {
 namespace {

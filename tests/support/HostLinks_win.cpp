@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <tlhelp32.h>
 
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar::test {
 

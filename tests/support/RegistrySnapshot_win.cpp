@@ -1,7 +1,7 @@
 #include "tests/support/RegistrySnapshot_win.h"
 
 #include "platform/Registry_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace tolvar::test {
 

@@ -5,7 +5,7 @@
 
 #include "platform/FileStream.h"
 #include "platform/Registry_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/support/HostLinks_win.h"
 
 namespace tolvar::test {

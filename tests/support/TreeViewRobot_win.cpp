@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/support/RobotInput_win.h"
 
 namespace tolvar::test {

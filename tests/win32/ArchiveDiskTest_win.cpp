@@ -9,7 +9,7 @@
 #include "archive/ZLibCtrl.h"
 #include "archive/ZStream.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/fixtures/ArchiveBytes.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/support/HostLinks_win.h"

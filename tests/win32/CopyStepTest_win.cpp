@@ -8,7 +8,7 @@
 #include "archive/MessWait_win.h"
 #include "platform/FileSystem.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/Scratch_win.h"

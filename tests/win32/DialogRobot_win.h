@@ -5,11 +5,14 @@
 // the dialog has closed (GoogleTest assertions stay on the test thread). After
 // posting input the robot passes WaitUntilHandled(dialog) before it looks at the
 // outcome: the robot brings the test thread's message barrier along.
+//
+// The dialogs run on a clock the test holds (ManualClock): a countdown moves
+// only when the robot advances the clock, and the next tick of its timer shows
+// that time. No test sleeps through a countdown.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -18,7 +21,9 @@
 
 #include "messages/MessageLogCtrl_win.h"
 #include "platform/Application_win.h"
+#include "platform/Handle_win.h"
 #include "platform/Registry_win.h"
+#include "tests/support/ManualClock_win.h"
 #include "tests/support/MessageBarrier_win.h"
 #include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/RobotInput_win.h"
@@ -40,7 +45,7 @@ class DialogRobot {
  private:
   MessageBarrier barrier_;  // of the test thread, which runs the dialog
   std::function<void(HWND)> work_;
-  std::atomic<bool> done_{false};
+  UniqueKernelHandle done_;  // set when the robot has finished
   std::thread thread_;
 };
 
@@ -51,9 +56,15 @@ auto WithDialogRobot(std::function<void(HWND dialog)> work, Show show) {
   return show();
 }
 
-// Tests of in-process dialogs: the application's title set, and a registry of
-// the test's own, in which the dialog's settings start missing and from which
-// nothing reaches the user's settings.
+// From the robot: one tick of the dialog's countdown timer now, handled before
+// this returns, so that what the robot reads next shows the clock's time. The
+// tick is the message the timer sends; after the countdown stopped it must do
+// nothing.
+bool TickCountdown(HWND dialog);
+
+// Tests of in-process dialogs: the application's title set, a registry of the
+// test's own, in which the dialog's settings start missing and from which
+// nothing reaches the user's settings, and the clock in the test's hand.
 class DialogSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -61,6 +72,7 @@ class DialogSettingsTest : public ::testing::Test {
     Application::Instance().SetTitle("Install");
   }
   RegistrySandbox registry_;
+  ManualClock clock_;
 };
 
 }  // namespace tolvar::test

@@ -34,6 +34,9 @@ struct Showcase {
   std::optional<DWORD> storedTreeHeight = {};  // "ItemTreePanelHeight" after the end
 };
 
+// A scenario in failure messages: its name.
+void PrintTo(const Showcase& showcase, std::ostream* out) { *out << showcase.scenario; }
+
 class DialogShowcase : public ::testing::TestWithParam<Showcase> {
  protected:
   void SetUp() override {

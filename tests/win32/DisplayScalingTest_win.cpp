@@ -21,7 +21,7 @@
 #include "platform/Dpi_win.h"
 #include "platform/Picture_win.h"
 #include "platform/Registry_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "resources/WaitPictures.h"
 #include "tests/support/DisplayScale_win.h"
 #include "tests/support/RegistrySnapshot_win.h"

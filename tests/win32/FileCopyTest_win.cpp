@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "platform/Window_win.h"
 #include "tests/support/HostLinks_win.h"
 #include "tests/support/RegistrySandbox_win.h"

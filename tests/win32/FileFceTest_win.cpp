@@ -6,7 +6,7 @@
 
 #include "platform/Handle_win.h"
 #include "platform/Path.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/support/HostLinks_win.h"
 #include "tests/support/Scratch_win.h"
 

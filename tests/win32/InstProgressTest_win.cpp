@@ -10,7 +10,7 @@
 #include "bootstrap/InstProgress_win.h"
 #include "platform/Controls_win.h"
 #include "platform/MemoryStream.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/fixtures/ArchiveBytes.h"
 #include "tests/support/DestroyWatch_win.h"
 #include "tests/support/Robot_win.h"

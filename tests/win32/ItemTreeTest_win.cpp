@@ -169,7 +169,8 @@ TEST_F(ItemTree, AClickInTheTreeStopsTheCountdown) {
         const auto nodes = ReadTreeNodes(TreeOf(dialog));
         if (nodes.size() == 2) ClickTreeNode(TreeOf(dialog), nodes[1].handle);
         WaitUntil([&] { return WindowText(ok) == "OK"; }, 2000);
-        ::Sleep(2500);  // past the deadline
+        clock_.Advance(2500);  // past the deadline
+        TickCountdown(dialog);
         after = WindowText(ok);
         stillOpen = ::IsWindowVisible(dialog) != FALSE;
         PressKey(dialog, VK_ESCAPE);
@@ -300,7 +301,7 @@ TEST_F(ItemTree, TheHeightTheUserDragsIsRememberedAndTheWidthStaysFixed) {
         TakeScreenshotIfWanted(dialog, "itemtree-taller");
         ::GetWindowRect(dialog, &frameBefore);
         DragWindowEdge(dialog, HTRIGHT, 80, 0);
-        ::Sleep(300);
+        WaitUntilHandled(dialog);
         ::GetWindowRect(dialog, &frameAfterRightDrag);
         ::SendMessageW(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
         nonClientHeight = static_cast<int>(frameAfterRightDrag.bottom - frameAfterRightDrag.top) -

@@ -234,8 +234,12 @@ TEST_F(MessageBoxTest, WithoutButtonsEnterAndEscDoNothing) {
 
 TEST_F(MessageBoxTest, ACountdownOnOkPressesItWithoutTheUser) {
   std::string caption;
-  const auto result = WithDialogRobot([&](HWND dialog) { caption = WindowText(ControlOf(dialog, IDOK)); },
-                                      [] { return ShowMessageBox("Zpráva", mbtInformation, 0x0004, 0, 2000, mbbOK); });
+  const auto result = WithDialogRobot(
+      [&](HWND dialog) {
+        caption = WindowText(ControlOf(dialog, IDOK));
+        clock_.Advance(2000);  // the deadline: the timer's next tick presses OK
+      },
+      [] { return ShowMessageBox("Zpráva", mbtInformation, 0x0004, 0, 2000, mbbOK); });
   EXPECT_EQ(caption, "OK [2 s]");
   EXPECT_EQ(result, mrOk);
 }
@@ -247,7 +251,8 @@ TEST_F(MessageBoxTest, ContinueNeverCarriesACountdown) {
       [&](HWND dialog) {
         const HWND button = ControlOf(dialog, mrContinue);
         caption = WindowText(button);
-        ::Sleep(1500);
+        clock_.Advance(1500);
+        TickCountdown(dialog);
         stillOpen = ::IsWindowVisible(dialog) != FALSE;
         PressButton(button);
       },

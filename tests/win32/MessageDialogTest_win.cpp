@@ -317,20 +317,22 @@ TEST_F(MessageDialog, CountdownShowsWholeSecondsAndPressesItsButton) {
   params.record = Record(0x0018);
   params.record.CountdownTime = 3000;
   params.record.CountdownButtonKind = sbkOk;
-  std::string first;
-  std::vector<std::string> seen;
+  std::string first, lastSecond;
+  bool openJustBeforeTheDeadline = false;
   const Outcome outcome = RunDialog(params, [&](HWND dialog) {
     const HWND ok = ControlOf(dialog, IDOK);
     first = WindowText(ok);
-    // Watch the caption until the countdown presses the button.
-    while (::IsWindowVisible(dialog)) {
-      const std::string now = WindowText(ok);
-      if (seen.empty() || seen.back() != now) seen.push_back(now);
-      ::Sleep(50);
-    }
+    clock_.Advance(2500);
+    TickCountdown(dialog);
+    lastSecond = WindowText(ok);
+    clock_.Advance(499);
+    TickCountdown(dialog);
+    openJustBeforeTheDeadline = ::IsWindowVisible(dialog) != FALSE;
+    clock_.Advance(1);  // the deadline: the timer's next tick presses the button
   });
   EXPECT_EQ(first, "OK [3 s]");
-  EXPECT_NE(std::find(seen.begin(), seen.end(), "OK [1 s]"), seen.end());
+  EXPECT_EQ(lastSecond, "OK [1 s]");
+  EXPECT_TRUE(openJustBeforeTheDeadline);
   EXPECT_EQ(outcome.modalResult, mrOk);
   EXPECT_EQ(outcome.resultCode, 6);
 }
@@ -349,7 +351,8 @@ TEST_F(MessageDialog, ClickingTheMessageOrTheIconStopsTheCountdownForGood) {
       before = WindowText(ok);
       ClickControl(ControlOf(dialog, clicked));
       WaitUntil([&] { return WindowText(ok) == "OK"; }, 2000);
-      ::Sleep(2500);  // past the deadline
+      clock_.Advance(2500);  // past the deadline
+      TickCountdown(dialog);
       after = WindowText(ok);
       stillOpen = ::IsWindowVisible(dialog) != FALSE;
       PressKey(dialog, VK_ESCAPE);
@@ -402,7 +405,8 @@ TEST_F(MessageDialog, ACountdownOnNoButtonOnlyTicks) {
     bool stillOpen = false;
     const Outcome outcome = RunDialog(params, [&](HWND dialog) {
       caption = WindowText(ControlOf(dialog, IDOK));
-      ::Sleep(1300);
+      clock_.Advance(1300);
+      TickCountdown(dialog);
       stillOpen = ::IsWindowVisible(dialog) != FALSE;
       PressCloseBox(dialog);
     });

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/support/RegistrySandbox_win.h"
 
 namespace tolvar {

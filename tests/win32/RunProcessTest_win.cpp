@@ -6,7 +6,7 @@
 #include "platform/Application_win.h"
 #include "platform/Error.h"
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "platform/Window_win.h"
 #include "tests/support/HostCpu_win.h"
 #include "tests/support/Processes_win.h"

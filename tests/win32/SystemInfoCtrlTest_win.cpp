@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Registry_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/support/RegistrySandbox_win.h"
 #include "tests/support/Scratch_win.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Text.h"
 #include "platform/Texts.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -18,8 +18,8 @@
 #include "platform/Application_win.h"
 #include "platform/DllSafety_win.h"
 #include "platform/Dpi_win.h"
-#include "platform/Text.h"
 #include "platform/Texts.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 namespace {

@@ -23,7 +23,7 @@
 #include <string>
 
 #include "platform/Path.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "dialogs/MessageDialogForm_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tests/support/Robot_win.h"
 #include "tests/support/Scratch_win.h"
 

@@ -11,7 +11,7 @@
 #include "platform/FileStream.h"
 #include "platform/Path.h"
 #include "platform/PosixPath.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tools/zl32/DiskTree.h"
 #include "tools/zl32/Messages.h"
 

@@ -6,7 +6,7 @@
 #include "platform/FileStream.h"
 #include "platform/Handle_win.h"
 #include "platform/Path.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tools/zl32/DiskTree.h"
 #include "tools/zl32/Messages.h"
 

@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "platform/Handle_win.h"
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tools/zl32/FileReplacement.h"
 #include "tools/zl32/Messages.h"
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 #include "tools/zl32/Messages.h"
 
 namespace tolvar::zl32 {

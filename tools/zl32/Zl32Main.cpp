@@ -9,7 +9,7 @@
 #include <windows.h>
 #include <io.h>
 
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 int wmain(int argc, wchar_t** argv) {
   // Messages are UTF-8; let the console show them as such.

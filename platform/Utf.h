@@ -1,5 +1,7 @@
-// Text helpers shared by every layer. Inside the program all text is UTF-8 in a
-// std::string; UTF-16 appears only at the Win32 boundary.
+// UTF-8 text helpers shared by every layer (the string table of the program's
+// own texts is platform/Texts.h). Inside the program all text is UTF-8 in a
+// std::string; UTF-16 appears only at the Win32 boundary. Also the one number
+// format that the texts need.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "archive/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/Text.h"
+#include "platform/Utf.h"
 
 #include <charconv>
 #include <cstdint>

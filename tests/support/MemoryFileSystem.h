@@ -1,12 +1,12 @@
-// A file system in memory for tests and fuzzing. It behaves like a Windows disk in
-// the ways the extractor can notice: a file needs an existing parent folder, a
-// file and a folder cannot share a name, names match without regard to ASCII
-// letter case, read-only files refuse to be replaced, a locked file refuses to be
-// opened, a capacity limit makes writes short, and paths longer than a limit
-// cannot be named. Links may be planted: folder and file links that lead
-// elsewhere, and second names (hard links) of a file. Trailing backslashes of
-// folders are ignored; a drive ("C:") or the empty path is a root that always
-// exists.
+// A file system in memory for the archive tests and the fuzzer; no part of the
+// program. It behaves like a Windows disk in the ways the extractor can notice:
+// a file needs an existing parent folder, a file and a folder cannot share a
+// name, names match without regard to ASCII letter case, read-only files refuse
+// to be replaced, a locked file refuses to be opened, a capacity limit makes
+// writes short, and paths longer than a limit cannot be named. Links may be
+// planted: folder and file links that lead elsewhere, and second names (hard
+// links) of a file. Trailing backslashes of folders are ignored; a drive ("C:")
+// or the empty path is a root that always exists.
 //
 // Paths handed in by callers (the archive, the target, what tests look at)
 // follow links; EnterFolder and CreateNewFile never do: like the disk, they
