@@ -118,9 +118,9 @@ PackPlan PlanPack(PackSource& source, const std::string& root, const CodePage& c
 }
 
 PackSummary WritePack(PackSource& source, const PackPlan& plan, const std::string& root, Stream& out,
-                      const CodePage& codePage, int level) {
+                      const CodePage& codePage, const CompressionSettings& settings) {
   if (!plan.refusals.empty()) throw EPackRefused(plan.refusals);
-  ArchiveWriter writer(out, codePage, level);
+  ArchiveWriter writer(out, codePage, settings);
   PackSummary summary;
   Write(source, writer, plan.top, IncludeTrailingBackslash(root), {}, summary);
   writer.Finish();
@@ -129,8 +129,8 @@ PackSummary WritePack(PackSource& source, const PackPlan& plan, const std::strin
 }
 
 PackSummary PackTree(PackSource& source, const std::string& root, Stream& out, const CodePage& codePage,
-                     int level) {
-  return WritePack(source, PlanPack(source, root, codePage), root, out, codePage, level);
+                     const CompressionSettings& settings) {
+  return WritePack(source, PlanPack(source, root, codePage), root, out, codePage, settings);
 }
 
 }  // namespace tolvar

@@ -76,10 +76,14 @@ PackPlan PlanPack(PackSource& source, const std::string& root, const CodePage& c
 // Writes a plan without refusals. Raises EPackRefused for a file that cannot be
 // read; EStreamWriteError when the output takes less than it is given.
 PackSummary WritePack(PackSource& source, const PackPlan& plan, const std::string& root, Stream& out,
-                      const CodePage& codePage, int level);
+                      const CodePage& codePage, const CompressionSettings& settings);
 
 // Both: raises EPackRefused before writing anything when the plan has refusals.
 PackSummary PackTree(PackSource& source, const std::string& root, Stream& out, const CodePage& codePage,
-                     int level);
+                     const CompressionSettings& settings);
+inline PackSummary PackTree(PackSource& source, const std::string& root, Stream& out, const CodePage& codePage,
+                            int level) {
+  return PackTree(source, root, out, codePage, CompressionSettings{.level = level});
+}
 
 }  // namespace tolvar

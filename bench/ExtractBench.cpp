@@ -22,12 +22,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveCheck.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/ZLibCtrl.h"
+#include "bench/BenchPayload.h"
 #include "bootstrap/DeliveredFiles.h"
 #include "platform/MemoryStream.h"
 
@@ -43,77 +44,8 @@ namespace {
 
 using namespace tolvar;
 using Clock = std::chrono::steady_clock;
-
-struct PayloadFile {
-  std::string name;
-  std::string bytes;
-};
-
-// Programs and libraries of this machine (real machine code), sorted by name.
-std::vector<PayloadFile> Programs(std::size_t budget) {
-  std::vector<std::filesystem::path> paths;
-  for (const char* folder : {"/usr/bin", "/usr/lib/x86_64-linux-gnu"}) {
-    std::error_code error;
-    for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
-      if (item.is_regular_file(error) && !item.is_symlink(error) && item.file_size(error) > 16384) {
-        paths.push_back(item.path());
-      }
-    }
-  }
-  std::sort(paths.begin(), paths.end());
-  std::vector<PayloadFile> files;
-  std::size_t total = 0;
-  for (const auto& path : paths) {
-    if (total >= budget) break;
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    bytes.resize(std::min(bytes.size(), std::min<std::size_t>(budget - total, 4u << 20)));
-    total += bytes.size();
-    files.push_back({"prog" + std::to_string(files.size()) + ".exe", std::move(bytes)});
-  }
-  return files;
-}
-
-std::string Text(std::size_t size, std::mt19937& random) {
-  static const char* kWords[] = {"instalace", "setup", "the", "průvodce", "soubor", "archive", "and", "Ledgero",
-                                 "nastavení", "folder", "data", "of", "konfigurace", "version", "12", "2024"};
-  std::string text;
-  while (text.size() < size) {
-    text += kWords[random() % std::size(kWords)];
-    text += random() % 11 == 0 ? ".\r\n" : " ";
-  }
-  text.resize(size);
-  return text;
-}
-
-std::string Noise(std::size_t size, std::mt19937& random) {
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
-  return bytes;
-}
-
-std::vector<PayloadFile> MakePayload(std::size_t mib) {
-  const std::size_t total = mib << 20;
-  std::mt19937 random(2024);
-  std::vector<PayloadFile> files = Programs(total * 3 / 8);
-  // Many small text files, then larger ones.
-  for (int i = 0; i < 600; ++i) {
-    files.push_back({"note" + std::to_string(i) + ".txt", Text(1024 + random() % 15360, random)});
-  }
-  for (std::size_t text = 0; text < total * 3 / 8 - 600 * 8192;) {
-    const std::size_t size = (256u << 10) + random() % (2u << 20);
-    files.push_back({"doc" + std::to_string(files.size()) + ".txt", Text(size, random)});
-    text += size;
-  }
-  std::size_t used = 0;
-  for (const auto& file : files) used += file.bytes.size();
-  while (used < total) {
-    const std::size_t size = std::min<std::size_t>(total - used, (1u << 20) + random() % (3u << 20));
-    files.push_back({"blob" + std::to_string(files.size()) + ".bin", Noise(size, random)});
-    used += size;
-  }
-  return files;
-}
+using bench::MakePayload;
+using bench::PayloadFile;
 
 struct Member {
   std::size_t offset;
@@ -250,22 +182,30 @@ int main(int argc, char** argv) {
   const std::size_t mib = argc > 1 ? static_cast<std::size_t>(std::atol(argv[1])) : 64;
   const std::vector<PayloadFile> payload = MakePayload(mib);
 
-  // The archive, with the place of every member.
+  // The archive, and then the place of every member in it.
   MemoryStream archiveStream;
-  std::vector<Member> members;
   std::size_t rawBytes = 0;
   {
     ArchiveWriter writer(archiveStream, CodePage1250());
     writer.EnterFolder("payload");
     for (const auto& file : payload) {
-      const std::size_t memberAt = static_cast<std::size_t>(archiveStream.Position()) + 2 + file.name.size() + 39;
       MemoryStream contents(std::vector<std::uint8_t>(file.bytes.begin(), file.bytes.end()));
       writer.AddFile(file.name, contents);
-      members.push_back({memberAt, static_cast<std::size_t>(archiveStream.Position()) - memberAt});
       rawBytes += file.bytes.size();
     }
     writer.LeaveFolder();
     writer.Finish();
+  }
+  std::vector<Member> members;
+  {
+    MemoryStream reader(archiveStream.Bytes());
+    std::size_t at = 38;
+    for (const ArchiveListEntry& entry : InspectArchive(reader, CodePage1250()).entries) {
+      at += 2 + entry.name.size() + 39;  // the payload's names are ASCII
+      if (entry.kind != 0) continue;
+      members.push_back({at, static_cast<std::size_t>(entry.packedSize)});
+      at += static_cast<std::size_t>(entry.packedSize);
+    }
   }
   const std::vector<std::uint8_t>& archive = archiveStream.Bytes();
   const auto raw = static_cast<double>(rawBytes);

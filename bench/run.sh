@@ -2,7 +2,8 @@
 # Builds what the benchmarks need, runs them once each and prints their figures
 # side by side: the copy step against a plain 2048-byte copy loop, the size of
 # Tolvar.exe, unpacking against plain zlib inflate (and under the progress
-# window), and the start-up times. Each program's own report comes first.
+# window), packing against 7z and zlib, and the start-up times. Each program's
+# own report comes first.
 #
 #   sh bench/run.sh [rounds]      (default 9 rounds per way, 7 start-up runs)
 #
@@ -31,6 +32,7 @@ run filecopy "$wine" build/win64/bin/bench_filecopy.exe 64 "$rounds"
 run pumppoints "$wine" build/win64/bin/bench_pumppoints.exe 64 "$rounds"
 run startup "$wine" build/win64/bin/bench_startup.exe 7
 run extract build/native/bin/extract_bench
+run pack python3 bench/pack.py 3
 
 # The median (in ms) of a report's line that starts with the given text.
 median() { grep -F -- "$2" "$out/$1" | head -n 1 | sed -n 's/.*median *\([0-9.]*\) *\(ms\|us\).*/\1/p'; }
@@ -44,6 +46,9 @@ size=$(wc -c < build/win64/bin/Tolvar.exe)
 unpack=$(sed -n 's/^ratio ExtractArchive \/ plain inflate: *//p' "$out/extract")
 bare=$(median pumppoints "ExtractArchive, no callbacks")
 windowed=$(median pumppoints "ExtractArchive + install progress window")
+packVs7z=$(sed -n 's/^ *default level, time \/ 7z.s time (pair by pair): *//p' "$out/pack")
+packVsZlib6=$(sed -n 's/^ *default level, size \/ zlib level 6: *//p' "$out/pack")
+pack9VsZlib9=$(sed -n 's/^ *level 9, size \/ zlib level 9: *//p' "$out/pack")
 firstWindow=$(median startup "start -> first window")
 wizard=$(median startup "start -> wizard running")
 
@@ -56,5 +61,8 @@ printf '%-58s %s\n' \
   "Tolvar.exe" "$size bytes (limit 262144)" \
   "unpack: ExtractArchive / plain inflate (native)" "$unpack" \
   "unpack: no callbacks / under the install progress window" "$(ratio "$bare" "$windowed")  ($bare / $windowed ms)" \
+  "pack: default level, time / 7z -tzip -mx=5" "${packVs7z:-?}" \
+  "pack: default level, size / zlib 6 file by file" "${packVsZlib6:-?}" \
+  "pack: level 9, size / zlib 9 file by file" "${pack9VsZlib9:-?}" \
   "start-up: to the first window (median)" "$firstWindow ms" \
   "start-up: to the running wizard (median)" "$wizard ms"

@@ -347,6 +347,7 @@ TEST_F(Zl32Cli, CommandLineMistakesExit64AndHelpExits0) {
       {"extract onlyone", "extract takes 2 paths"},
       {"pack folder", "pack needs -o ARCHIVE"},
       {"pack folder -o x --level 10", "the level must be a number from 0 to 9"},
+      {"pack folder -o x --threads 0", "the number of threads must be 1 to 1024"},
       {"pack folder -o", "-o needs a value"},
       {"pack folder -o -", "not the standard output"},
       {"pack folder -o ''", "the name is empty"},
@@ -366,7 +367,8 @@ TEST_F(Zl32Cli, CommandLineMistakesExit64AndHelpExits0) {
   EXPECT_NE(stdout_.find("Exit codes:"), std::string::npos);
   EXPECT_NE(stdout_.find("--version"), std::string::npos);
   EXPECT_EQ(Run("pack --help"), 0);
-  EXPECT_TRUE(stdout_.starts_with("Usage: zl32 pack FOLDER -o ARCHIVE [--level N] [--codepage N]\n")) << stdout_;
+  EXPECT_TRUE(stdout_.starts_with("Usage: zl32 pack FOLDER -o ARCHIVE [--level N] [--threads N] [--codepage N]\n"))
+      << stdout_;
   EXPECT_EQ(stdout_.find("--overwrite"), std::string::npos) << stdout_;
   EXPECT_EQ(Run("extract x y -h"), 0);
   EXPECT_NE(stdout_.find("--overwrite"), std::string::npos) << stdout_;

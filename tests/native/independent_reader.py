@@ -77,6 +77,8 @@ def main():
         "exactly 64k.bin": bytes(range(256)) * 256,
         "Průvodce/čtěte.txt": "Čtěte prosím".encode("utf-8"),
         "data/deep/x.dat": b"x" * 32768,
+        # Beyond what zl32 compresses whole: a member made of pieces.
+        "data/large.txt": b"".join(b"line %d of the large file\r\n" % i for i in range(700000)),
     }
     for relative, contents in files.items():
         os.makedirs(os.path.dirname(os.path.join(source, relative)), exist_ok=True)
@@ -86,20 +88,30 @@ def main():
 
     failures = 0
     for level in ("0", "1", "9"):
-        archive = os.path.join(scratch, "WIZARD-%s.zl" % level)
-        run = subprocess.run([zl32, "pack", source, "-o", archive, "--level", level], capture_output=True)
-        if run.returncode != 0:
-            print("FAIL: pack --level %s exited %d: %s" % (level, run.returncode, run.stderr.decode()))
-            failures += 1
+        archives = []
+        for threads in ("1", "3"):  # the same bytes whatever the number of threads
+            archive = os.path.join(scratch, "WIZARD-%s-%s.zl" % (level, threads))
+            run = subprocess.run([zl32, "pack", source, "-o", archive, "--level", level, "--threads", threads],
+                                 capture_output=True)
+            if run.returncode != 0:
+                print("FAIL: pack --level %s exited %d: %s" % (level, run.returncode, run.stderr.decode()))
+                failures += 1
+                continue
+            with open(archive, "rb") as f:
+                archives.append(f.read())
+        if len(archives) != 2:
             continue
-        with open(archive, "rb") as f:
-            total, tree = read_archive(f.read())
+        if archives[0] != archives[1]:
+            print("FAIL: level %s: 1 and 3 threads give different archives" % level)
+            failures += 1
+        total, tree = read_archive(archives[0])
         expected = read_folder(source)
         if tree != expected:
             print("FAIL: level %s: the archive holds %s, the folder %s" % (level, sorted(tree), sorted(expected)))
             failures += 1
         else:
-            print("level %s: %d entries read back exactly, progress total %d" % (level, len(tree), total))
+            print("level %s: %d entries read back exactly, progress total %d, %d bytes with 1 and 3 threads"
+                  % (level, len(tree), total, len(archives[0])))
 
     # A name that code page 1250 cannot hold is refused and leaves no archive.
     with open(os.path.join(source, "日本.txt"), "wb") as f:

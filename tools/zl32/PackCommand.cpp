@@ -67,7 +67,8 @@ int Pack(const Options& options, const CodePage& codePage, const Output& output)
   }
   PackSummary summary;
   try {
-    summary = WritePack(source, plan, folder, replacement->Contents(), codePage, options.level);
+    summary = WritePack(source, plan, folder, replacement->Contents(), codePage,
+                        {.level = options.level, .threads = options.threads});
   } catch (const EStreamWriteError&) {
     Error(output,
           Shown(archivePath) + ": cannot be written: " + replacement->WriteProblem() + "; it is left as it was");

@@ -75,6 +75,15 @@ const OptionSpec kLevel{"--level", nullptr, "N", "compression level 0 (stored) t
                           return {};
                         }};
 
+const OptionSpec kThreads{"--threads", nullptr, "N",
+                          "threads that compress, 1 to 1024 (the archive is the same); default one per processor",
+                          false, [](Options& options, const std::string& value) -> std::string {
+                            const auto threads = ParseNumber(value, 1, 1024);
+                            if (!threads) return "the number of threads must be 1 to 1024, not \"" + value + "\"";
+                            options.threads = static_cast<int>(*threads);
+                            return {};
+                          }};
+
 const OptionSpec kCodePage{"--codepage", nullptr, "N",
                            "the code page of the names inside the archive; default 1250", false,
                            [](Options& options, const std::string& value) -> std::string {
@@ -95,7 +104,7 @@ const OptionSpec kOverwrite{"--overwrite", nullptr, nullptr,
 constexpr const char* kPackOperands[] = {"FOLDER"};
 constexpr const char* kArchiveOperand[] = {"ARCHIVE"};
 constexpr const char* kExtractOperands[] = {"ARCHIVE", "FOLDER"};
-const OptionSpec* const kPackOptions[] = {&kOutput, &kLevel, &kCodePage};
+const OptionSpec* const kPackOptions[] = {&kOutput, &kLevel, &kThreads, &kCodePage};
 const OptionSpec* const kReadOptions[] = {&kCodePage};
 const OptionSpec* const kExtractOptions[] = {&kCodePage, &kOverwrite};
 

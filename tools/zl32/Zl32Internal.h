@@ -19,6 +19,7 @@ struct Options {
   std::vector<std::string> operands;  // paths in the program's form (backslashes)
   std::string output;                 // pack -o
   int level = Z_DEFAULT_COMPRESSION;
+  int threads = 0;  // pack --threads; 0: one per processor
   unsigned codePage = kDefaultArchiveCodePage;
   bool overwrite = false;             // extract --overwrite
 };
