@@ -198,7 +198,8 @@ ArchiveTop CheckArchive(const std::string& medium, const CodePage& codePage,
     if (entry.depth > 0 && entry.kind == kEntryFile && !deeper) deeper = &entry;
   }
   if (inspection->Sound()) {
-    Report(report.Out(), Shown(path) + ": passes zl32 test, " + std::to_string(top.items.size()) + " names at its top");
+    Report(report.Out(), Shown(path) + ": passes zl32 test, " +
+                             Counted(static_cast<std::int64_t>(top.items.size()), "name", "names") + " at its top");
   }
   const std::string launchFails = Quoted(TextId::WizardLaunchFailed);
   // A wizard whose member is the damage has been told of already.

@@ -62,91 +62,96 @@ ProfileText::ProfileText(std::string_view bytes, const CodePage& ansi) {
 }
 
 std::vector<ProfileText::Line> ProfileText::Decode(std::string_view bytes, const CodePage& ansi) {
-  std::vector<Line> lines;
   bool bareCr = false;
   bool nul = false;
-  if (bytes.starts_with(kUtf16LeMark)) {
-    std::u16string units;
-    for (std::size_t i = kUtf16LeMark.size(); i + 1 < bytes.size(); i += 2) {
-      units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
-    }
-    int number = 0;
-    for (std::u16string_view line : SplitLines(std::u16string_view(units), bareCr)) {
-      ++number;
-      if (const auto end = line.find(u'\0'); end != line.npos) {
-        line = line.substr(0, end);
-        nul = true;
-      }
-      lines.push_back({U16ToUtf8(line), number});
-    }
-  } else {
-    const std::string page = std::to_string(ansi.Number() ? ansi.Number() : 1250);
-    if (bytes.starts_with(kUtf16BeMark)) {
-      Remember(1, "begins with the byte-order mark of big-endian UTF-16, which Windows does not know: it reads the "
-                  "file as 8-bit text; save it in code page " + page,
-               true);
-    }
-    const bool utf8 = ansi.Number() != kUtf8CodePage &&
-                      std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; }) &&
-                      IsUtf8(bytes.substr(bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0));
-    bool toldUtf8 = false;
-    int number = 0;
-    for (std::string_view line : SplitLines(bytes, bareCr)) {
-      ++number;
-      if (const auto end = line.find('\0'); end != line.npos) {
-        line = line.substr(0, end);
-        nul = true;
-      }
-      std::string text;
-      if (const auto decoded = ansi.ToUtf8(line)) {
-        text = *decoded;
-      } else {
-        // A byte that stands for no character comes through as the code point
-        // of its value, as Windows' conversion passes it.
-        bool told = false;
-        for (const char c : line) {
-          if (const auto one = ansi.ToUtf8(std::string_view(&c, 1))) {
-            text += *one;
-            continue;
-          }
-          text += U16ToUtf8(std::u16string(1, static_cast<char16_t>(static_cast<unsigned char>(c))));
-          if (!told) {
-            Remember(number, "byte " + HexByte(static_cast<unsigned char>(c)) + " is no character in code page " + page,
-                     true);
-          }
-          told = true;
-        }
-      }
-      const std::string_view written = number == 1 && line.starts_with(kUtf8Mark) ? line.substr(kUtf8Mark.size()) : line;
-      if (utf8 && !toldUtf8 && std::any_of(written.begin(), written.end(), [](char c) { return (c & 0x80) != 0; })) {
-        // The line as Tolvar reads it, without the mark (told of on its own).
-        const auto read = ansi.ToUtf8(written);
-        Remember(number, "the text is UTF-8: \"" + std::string(Trim(written)) + "\" reads \"" +
-                             std::string(Trim(read ? *read : text)) + "\" in code page " + page +
-                             ", as Tolvar reads it; save the file in code page " + page,
-                 true);
-        toldUtf8 = true;
-      }
-      lines.push_back({std::move(text), number});
-    }
-    if (bytes.starts_with(kUtf8Mark)) {
-      const std::string_view first = lines.empty() ? std::string_view() : Trim(std::string_view(lines[0].text));
-      const std::string_view rest = bytes.substr(kUtf8Mark.size());
-      const bool header = Trim(rest.substr(0, rest.find_first_of("\r\n"))).starts_with('[');
-      if (header) {
-        Remember(1, "begins with a UTF-8 byte-order mark, which Windows reads as text: line 1 reads \"" +
-                        std::string(first) + "\", no section header, so the keys under it are not read (Wine, unlike "
-                        "Windows, takes the mark for one); save the file in code page " + page + " without a mark",
-                 true);
-      } else {
-        Remember(1, "begins with a UTF-8 byte-order mark, which Windows reads as text at the start of line 1", false);
-      }
-    }
+  std::vector<Line> lines = bytes.starts_with(kUtf16LeMark) ? DecodeUtf16(bytes.substr(kUtf16LeMark.size()), bareCr, nul)
+                                                            : DecodeAnsi(bytes, ansi, bareCr, nul);
+  // A big-endian file read as 8-bit text is all NULs; its mark is told of.
+  if (nul && !bytes.starts_with(kUtf16BeMark)) {
+    Remember(0, "holds a NUL byte: Windows may take the whole file for UTF-16 text", true);
   }
-  if (nul) Remember(0, "holds a NUL byte: Windows may take the whole file for UTF-16 text", true);
   if (bareCr) {
     Remember(0, "ends lines with CR alone: Windows readers may take the whole file for one line; end them with CR LF",
              true);
+  }
+  return lines;
+}
+
+std::vector<ProfileText::Line> ProfileText::DecodeUtf16(std::string_view bytes, bool& bareCr, bool& nul) {
+  std::u16string units;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+  }
+  std::vector<Line> lines;
+  int number = 0;
+  for (std::u16string_view line : SplitLines(std::u16string_view(units), bareCr)) {
+    if (const auto end = line.find(u'\0'); end != line.npos) {
+      line = line.substr(0, end);
+      nul = true;
+    }
+    lines.push_back({U16ToUtf8(line), ++number});
+  }
+  return lines;
+}
+
+std::vector<ProfileText::Line> ProfileText::DecodeAnsi(std::string_view bytes, const CodePage& ansi, bool& bareCr,
+                                                       bool& nul) {
+  const std::string page = ansi.Number() ? "code page " + std::to_string(ansi.Number()) : "the system's code page";
+  const std::string saveIn = "; save the file in " + page;
+  if (bytes.starts_with(kUtf16BeMark)) {
+    Remember(1, "begins with the byte-order mark of big-endian UTF-16, which Windows does not know: it reads the file "
+                "as 8-bit text" + saveIn,
+             true);
+  }
+  const bool hasMark = bytes.starts_with(kUtf8Mark);
+  const bool utf8 = ansi.Number() != kUtf8CodePage && IsUtf8(bytes.substr(hasMark ? kUtf8Mark.size() : 0));
+  bool toldUtf8 = false;
+  std::vector<Line> lines;
+  int number = 0;
+  for (std::string_view line : SplitLines(bytes, bareCr)) {
+    ++number;
+    if (const auto end = line.find('\0'); end != line.npos) {
+      line = line.substr(0, end);
+      nul = true;
+    }
+    std::string text;
+    if (const auto decoded = ansi.ToUtf8(line)) {
+      text = *decoded;
+    } else {
+      // A byte that stands for no character comes through as the code point
+      // of its value, as Windows' conversion passes it.
+      bool told = false;
+      for (const char c : line) {
+        if (const auto one = ansi.ToUtf8(std::string_view(&c, 1))) {
+          text += *one;
+          continue;
+        }
+        text += U16ToUtf8(std::u16string(1, static_cast<char16_t>(static_cast<unsigned char>(c))));
+        if (!told) Remember(number, "byte " + HexByte(static_cast<unsigned char>(c)) + " is no character in " + page, true);
+        told = true;
+      }
+    }
+    // UTF-8 text (told once, without the mark, which is told of on its own).
+    const std::string_view written = number == 1 && hasMark ? line.substr(kUtf8Mark.size()) : line;
+    if (utf8 && !toldUtf8 && std::any_of(written.begin(), written.end(), [](char c) { return (c & 0x80) != 0; })) {
+      const auto read = ansi.ToUtf8(written);
+      Remember(number, "the text is UTF-8: \"" + std::string(Trim(written)) + "\" reads \"" +
+                           std::string(Trim(read ? *read : text)) + "\" in " + page + ", as Tolvar reads it" + saveIn,
+               true);
+      toldUtf8 = true;
+    }
+    lines.push_back({std::move(text), number});
+  }
+  if (hasMark) {
+    const std::string_view rest = bytes.substr(kUtf8Mark.size());
+    if (Trim(rest.substr(0, rest.find_first_of("\r\n"))).starts_with('[')) {
+      Remember(1, "begins with a UTF-8 byte-order mark, which Windows reads as text: line 1 reads \"" +
+                      std::string(Trim(lines.front().text)) + "\", no section header, so the keys under it are not "
+                      "read (Wine, unlike Windows, takes the mark for one)" + saveIn + " without a mark",
+               true);
+    } else {
+      Remember(1, "begins with a UTF-8 byte-order mark, which Windows reads as text at the start of line 1", false);
+    }
   }
   return lines;
 }

@@ -66,6 +66,8 @@ class ProfileText final : public ProfileReader {
   };
 
   std::vector<Line> Decode(std::string_view bytes, const CodePage& ansi);
+  static std::vector<Line> DecodeUtf16(std::string_view bytes, bool& bareCr, bool& nul);
+  std::vector<Line> DecodeAnsi(std::string_view bytes, const CodePage& ansi, bool& bareCr, bool& nul);
   void Parse(const std::vector<Line>& lines);
   void RemarkOnCopySection();
   const Section* FindSection(const std::string& name) const;
