@@ -1,64 +1,77 @@
 // What the copy step takes from the definition file (tolvar.def), apart from
 // the reader that fetches its values: the numbered entries, their sources with
-// the medium's folder in place of "%s", their targets' names, and the one disk
-// number. Tolvar.exe reads the file through Windows' private-profile reader;
-// the archive tool reads it through its own of the same rules.
+// the medium's folder in place of "%s", their copies' names, and the one disk
+// number. Tolvar.exe reads the file through Windows' private-profile reader
+// (ProfileFile); the archive tool through its own of the same rules. A reader
+// has ReadString, ReadInteger and ReadKeys as ProfileFile has them; a template
+// rather than an interface, so that Tolvar.exe carries no more than it did.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "bootstrap/DefinitionValues.h"
 #include "platform/Path.h"
+#include "platform/Utf.h"
 
 namespace tolvar {
 
 inline constexpr char kDefinitionFileName[] = "tolvar.def";
 inline constexpr char kCopySection[] = "CopyFiles";
-// The marker of an entry to skip, and of a target named like its source. Exact
+// The marker of an entry to skip, and of a copy named like its source. Exact
 // and case-sensitive: "none" is a path.
 inline constexpr char kNoneMarker[] = "NONE";
 
-// An INI (private profile) file's values, with the rules of the platform's reader.
-class ProfileReader {
- public:
-  virtual ~ProfileReader() = default;
-  // The value of a key, or `fallback` when the section or key is absent. Read
-  // with a 2048-character buffer, then cut to 255 characters.
-  virtual std::string ReadString(const std::string& section, const std::string& key,
-                                 const std::string& fallback) const = 0;
-  // The names of all keys of a section, in file order; empty when it is absent.
-  virtual std::vector<std::string> ReadKeys(const std::string& section) const = 0;
-
-  // An integer value (see ParseProfileInteger); `fallback` when absent or invalid.
-  std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const;
-};
-
 // One entry of the copy list as the file gives it.
 struct DefinitionEntry {
-  std::int32_t number = 0;  // n of From<n>
-  std::string from;         // the From value as read
-  PathString source;        // From with the source folder in place of "%s"; "NONE" skips the entry
-  std::string to;           // the To value; "NONE" names the copy like its source
+  PathString source;  // From<n> with the source folder in place of "%s"; "NONE" skips the entry
+  std::string to;     // To<n>; "NONE" names the copy like its source
 
   bool Skipped() const { return source.str() == kNoneMarker; }
   // The copy's name in the setup folder: the file-name part of To, or of the
   // source when To is "NONE".
-  std::string TargetName() const;
+  std::string TargetName() const { return DefinitionFileName(to == kNoneMarker ? source.str() : to); }
 };
 
 // What the copy step needs of the definition file, read whole before any disk
 // is asked for.
 struct Definition {
-  std::int32_t count = 0;  // Count
-  std::int32_t disk = 1;   // SrcDisk: the disk the prompt asks for
-  std::vector<DefinitionEntry> entries;  // every From<n> with 1 <= n <= Count, by n
+  std::vector<DefinitionEntry> entries;  // one per number of ListedEntryNumbers, in its order
+  std::int32_t disk = 1;                 // SrcDisk: the disk the prompt asks for
 };
 
+// The numbers n (1..Count, ascending) of the section's "From<n>" keys: the
+// entries to read. An entry without its From key reads as "NONE" and is
+// skipped anyway, so a huge Count or key number costs neither time nor memory.
+template <typename ProfileReader>
+std::vector<std::int32_t> ListedEntryNumbers(const ProfileReader& file, std::int32_t count) {
+  std::vector<std::int32_t> numbers;
+  for (const std::string& key : file.ReadKeys(kCopySection)) {
+    const std::int32_t n = FromKeyIndex(key);
+    if (n >= 1 && n <= count) numbers.push_back(n);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
+}
+
 // Reads the copy list's keys. `sourceFolder` (the medium's, with a trailing
-// backslash) stands for "%s" without its backslash. Only the entries that have
-// a From key are read (an entry without one reads as "NONE" and is skipped
-// anyway), so a huge Count or key number costs neither time nor memory.
-Definition ReadDefinition(const ProfileReader& file, const std::string& sourceFolder);
+// backslash) stands for "%s" without its backslash.
+template <typename ProfileReader>
+Definition ReadDefinition(const ProfileReader& file, const std::string& sourceFolder) {
+  const std::string sourceArgument = ExcludeTrailingBackslash(sourceFolder);
+  Definition definition;
+  definition.disk = file.ReadInteger(kCopySection, "SrcDisk", 1);
+  const std::int32_t count = file.ReadInteger(kCopySection, "Count", 0);
+  for (const std::int32_t n : ListedEntryNumbers(file, count)) {
+    const std::string number = IntToStr(n);
+    definition.entries.push_back(
+        {PathString(ExpandSourcePattern(file.ReadString(kCopySection, "From" + number, kNoneMarker), sourceArgument)),
+         file.ReadString(kCopySection, "To" + number, kNoneMarker)});
+  }
+  return definition;
+}
 
 }  // namespace tolvar

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "bootstrap/DefinitionValues.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
 
@@ -20,6 +21,12 @@ std::string ProfileFile::ReadString(const std::string& section, const std::strin
                                  buffer.data(), kValueBufferChars, Utf8ToUtf16(path_).c_str());
   buffer.resize(length);
   return ShortString(Utf16ToUtf8(buffer));
+}
+
+std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::string& key,
+                                      std::int32_t fallback) const {
+  // An absent key reads as empty text, which is not an integer either.
+  return ParseProfileInteger(ReadString(section, key, std::string()), fallback);
 }
 
 std::vector<std::string> ProfileFile::ReadKeys(const std::string& section) const {

@@ -34,7 +34,8 @@ std::string Utf16(std::u16string_view text, bool bigEndian = false) {
 }
 
 // Everything the copy step reads of a file, in one text.
-std::string WhatIsRead(const ProfileReader& file) {
+template <typename Reader>
+std::string WhatIsRead(const Reader& file) {
   std::string read = "keys:";
   for (const std::string& key : file.ReadKeys("CopyFiles")) read += " [" + key + "]";
   for (const char* key : {"Count", "From1", "To1", "SrcDisk", "From2"}) {

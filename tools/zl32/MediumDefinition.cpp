@@ -10,6 +10,7 @@
 
 #include "archive/EntryName.h"
 #include "archive/WindowsNames.h"
+#include "bootstrap/DefinitionFile.h"
 #include "bootstrap/DefinitionValues.h"
 #include "bootstrap/SetupPaths.h"
 #include "platform/FileStream.h"
@@ -104,6 +105,7 @@ class DefinitionCheck {
       return;
     }
     definition_ = ReadDefinition(text_, std::string(1, kMediumMarker) + "\\");
+    numbers_ = ListedEntryNumbers(text_, text_.ReadInteger(kCopySection, "Count", 0));
     WarnOfUncountedEntries();
     CheckSources();
     CheckTargets();
@@ -114,9 +116,15 @@ class DefinitionCheck {
   }
 
  private:
+  // n of the entry's From<n>: the entries are read in the order of these numbers.
+  std::int32_t Number(const DefinitionEntry& entry) const {
+    return numbers_[static_cast<std::size_t>(&entry - definition_.entries.data())];
+  }
+
   std::string Label(const DefinitionEntry& entry) const {
-    const std::string key = "From" + std::to_string(entry.number);
-    return "line " + std::to_string(text_.LineOf(kCopySection, key)) + ": " + key + "=" + entry.from + ": ";
+    const std::string key = "From" + std::to_string(Number(entry));
+    return "line " + std::to_string(text_.LineOf(kCopySection, key)) + ": " + key + "=" +
+           text_.ReadString(kCopySection, key, kNoneMarker) + ": ";
   }
 
   std::string DiskPrompt() const {
@@ -124,11 +132,11 @@ class DefinitionCheck {
   }
 
   void WarnOfUncountedEntries() {
+    const std::int32_t count = text_.ReadInteger(kCopySection, "Count", 0);
     for (const std::string& key : text_.ReadKeys(kCopySection)) {
-      const std::int32_t n = FromKeyIndex(key);
-      if (n > definition_.count) {
+      if (FromKeyIndex(key) > count) {
         report_.Warn(path_, "line " + std::to_string(text_.LineOf(kCopySection, key)) + ": " + key +
-                                " lies beyond Count=" + std::to_string(definition_.count) + ": it is not copied");
+                                " lies beyond Count=" + std::to_string(count) + ": it is not copied");
       }
     }
   }
@@ -254,7 +262,7 @@ class DefinitionCheck {
       } else if (const auto [earlier, added] = copies.try_emplace(key, &entry); !added) {
         const std::string other = earlier->second->TargetName();
         report_.Finding(path_, Label(entry) + copy + "bears the name of the copy of From" +
-                                   std::to_string(earlier->second->number) +
+                                   std::to_string(Number(*earlier->second)) +
                                    (other == name ? "" : " (\"" + PrintableName(other, true) +
                                                              "\": Windows does not tell letter case apart)") +
                                    ": the later copy replaces the earlier one");
@@ -269,6 +277,7 @@ class DefinitionCheck {
   const ArchiveTop& top_;
   MediumReport& report_;
   Definition definition_;
+  std::vector<std::int32_t> numbers_;
 };
 
 // The whole file; nothing when it cannot be read.

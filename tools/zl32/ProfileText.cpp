@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "bootstrap/DefinitionFile.h"
+#include "bootstrap/DefinitionValues.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
 
@@ -230,6 +232,11 @@ std::string ProfileText::ReadString(const std::string& section, const std::strin
     }
   }
   return ShortString(fallback);
+}
+
+std::int32_t ProfileText::ReadInteger(const std::string& section, const std::string& key,
+                                      std::int32_t fallback) const {
+  return ParseProfileInteger(ReadString(section, key, std::string()), fallback);
 }
 
 std::vector<std::string> ProfileText::ReadKeys(const std::string& section) const {

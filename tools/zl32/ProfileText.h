@@ -20,16 +20,17 @@
 // Windows readers differ on it) is collected as remarks.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "archive/CodePage.h"
-#include "bootstrap/DefinitionFile.h"
 
 namespace tolvar::zl32 {
 
-class ProfileText final : public ProfileReader {
+// Reads as ProfileFile (bootstrap/ProfileFile_win.h) does, for ReadDefinition.
+class ProfileText {
  public:
   struct Remark {
     int line = 0;       // 1-based; 0 for the whole file
@@ -40,9 +41,9 @@ class ProfileText final : public ProfileReader {
   // `bytes`: the whole file. `ansi`: the code page of the systems it is read on.
   ProfileText(std::string_view bytes, const CodePage& ansi);
 
-  std::string ReadString(const std::string& section, const std::string& key,
-                         const std::string& fallback) const override;
-  std::vector<std::string> ReadKeys(const std::string& section) const override;
+  std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
+  std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const;
+  std::vector<std::string> ReadKeys(const std::string& section) const;
 
   // The line of the key that ReadString reads; 0 when it is absent.
   int LineOf(const std::string& section, const std::string& key) const;
