@@ -32,8 +32,8 @@ if(WIN32)
     $<$<CONFIG:Release>:-Os>
     $<$<CONFIG:Release>:-ffunction-sections>
     $<$<CONFIG:Release>:-fdata-sections>
-    $<$<CONFIG:Release>:-flto>
-    $<$<CONFIG:Release>:-ffat-lto-objects>)
+    $<$<AND:$<CONFIG:Release>,$<NOT:$<BOOL:$<TARGET_PROPERTY:TOLVAR_LIBRARY_STAND_IN>>>>:-flto>
+    $<$<AND:$<CONFIG:Release>,$<NOT:$<BOOL:$<TARGET_PROPERTY:TOLVAR_LIBRARY_STAND_IN>>>>:-ffat-lto-objects>)
   # One self-contained file per program: no runtime DLL of the compiler beside it.
   # No link time in the header, so that two builds of one commit are the same
   # bytes and anyone can check a shipped program against its source.
@@ -58,6 +58,16 @@ else()
   endif()
 endif()
 
+# Objects that stand in for pieces of the compiler's libraries (the C++
+# runtime's, the thread library's, zlib's crc32) are plain machine code, never
+# the intermediate form: only then does a library object that would define one
+# of their names a second time stop the optimised link with a duplicate
+# definition; against the intermediate form the linker quietly keeps one of the
+# two.
+function(tolvar_library_stand_in target)
+  set_target_properties(${target} PROPERTIES TOLVAR_LIBRARY_STAND_IN ON)
+endfunction()
+
 # A Windows program that links platform/CxxRuntime_win.cpp in place of the C++
 # library's terminate handler and error-raising functions (see that file).
 function(tolvar_lean_cxx_runtime target)
@@ -70,8 +80,8 @@ endfunction()
 # this compiler (GCC 12) stops with an internal error in its alias analysis
 # when it splits the program into several, and one is as fast at this size.
 # The program's own runtime pieces (tolvar_lean_cxx_runtime and the objects
-# beside it) still come before the libraries: the linker resolves their names
-# before it optimises.
+# beside it) still come before the libraries, as plain objects
+# (tolvar_library_stand_in).
 function(tolvar_whole_program_optimized target)
   set_target_properties(${target} PROPERTIES TOLVAR_WHOLE_PROGRAM ON)
   target_link_options(${target} PRIVATE
