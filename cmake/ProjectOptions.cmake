@@ -78,7 +78,7 @@ endfunction()
 # dropped across files, which takes Tolvar.exe some 40 KB below what the same
 # objects give linked one by one, for about 3 s of link time. One partition:
 # this compiler (GCC 12) stops with an internal error in its alias analysis
-# when it splits the program into several, and one is as fast at this size.
+# when it splits the program into several.
 # The program's own runtime pieces (tolvar_lean_cxx_runtime and the objects
 # beside it) still come before the libraries, as plain objects
 # (tolvar_library_stand_in).
