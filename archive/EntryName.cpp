@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "platform/Utf.h"
@@ -78,23 +79,51 @@ std::size_t PrintableUtf8Length(std::string_view text) {
   return IsControl(decoded[0]) ? 0 : length;
 }
 
+// What makes a name unsafe as one path component. The check gives a code, not
+// a text, so that the extraction, which only needs yes or no, builds no text
+// for each name it meets.
+enum class NameFault : std::uint8_t {
+  None,
+  Empty,
+  NotUtf8,
+  FolderItself,
+  ControlCharacter,
+  ForbiddenCharacter,
+  TrailingDotOrBlank,
+  DeviceName,
+};
+
+NameFault FindNameFault(std::string_view name) {
+  std::u32string text;
+  if (name.empty()) return NameFault::Empty;
+  if (!DecodeUtf8(name, text)) return NameFault::NotUtf8;
+  if (text == U"." || text == U"..") return NameFault::FolderItself;
+  for (const char32_t c : text) {
+    if (IsControl(c)) return NameFault::ControlCharacter;
+    if (IsForbiddenCharacter(c)) return NameFault::ForbiddenCharacter;
+  }
+  if (text.back() == U'.' || text.back() == U' ') return NameFault::TrailingDotOrBlank;
+  if (IsReservedDeviceName(text)) return NameFault::DeviceName;
+  return NameFault::None;
+}
+
 }  // namespace
 
 std::string UnsafeNameReason(std::string_view name) {
-  std::u32string text;
-  if (name.empty()) return "an empty name";
-  if (!DecodeUtf8(name, text)) return "not text (not UTF-8)";
-  if (text == U"." || text == U"..") return "a name that stands for a folder itself";
-  for (const char32_t c : text) {
-    if (IsControl(c)) return "holds a control character";
-    if (IsForbiddenCharacter(c)) return "holds one of \\ / : * ? \" < > |";
+  switch (FindNameFault(name)) {
+    case NameFault::None: return {};
+    case NameFault::Empty: return "an empty name";
+    case NameFault::NotUtf8: return "not text (not UTF-8)";
+    case NameFault::FolderItself: return "a name that stands for a folder itself";
+    case NameFault::ControlCharacter: return "holds a control character";
+    case NameFault::ForbiddenCharacter: return "holds one of \\ / : * ? \" < > |";
+    case NameFault::TrailingDotOrBlank: return "ends with a dot or blank, which Windows drops";
+    case NameFault::DeviceName: return "a name Windows keeps for a device";
   }
-  if (text.back() == U'.' || text.back() == U' ') return "ends with a dot or blank, which Windows drops";
-  if (IsReservedDeviceName(text)) return "a name Windows keeps for a device";
   return {};
 }
 
-bool IsSafeEntryName(std::string_view name) { return UnsafeNameReason(name).empty(); }
+bool IsSafeEntryName(std::string_view name) { return FindNameFault(name) == NameFault::None; }
 
 std::string PrintableName(std::string_view raw, bool keepUtf8, std::size_t maxChars) {
   static constexpr char kHex[] = "0123456789ABCDEF";

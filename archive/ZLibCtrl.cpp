@@ -74,8 +74,11 @@ class FolderStack {
   std::vector<std::unique_ptr<ArchiveFolder>> held_;
 };
 
-void Report(const ExtractEnvironment& environment, std::string text) {
-  if (environment.failure) *environment.failure = std::move(text);
+// Records why the extraction stops, when the caller asked; nothing is copied
+// otherwise.
+void Report(const ExtractEnvironment& environment, ExtractFailure::Kind kind, const std::string& folder,
+            const std::string& name, std::size_t level = 0) {
+  if (environment.failure) *environment.failure = {kind, folder, name, level};
 }
 
 }  // namespace
@@ -146,7 +149,7 @@ std::uint8_t Extract(const ExtractEnvironment& environment, const std::string& a
     if (entry.kind == kEntryFile || entry.kind == kEntryEnterFolder) {
       const auto name = UsableName(environment.codePage, entry.rawName);
       if (!name) {
-        Report(environment, "refused the name \"" + PrintableName(entry.rawName) + "\" in " + folders.Path());
+        Report(environment, ExtractFailure::Kind::RefusedName, folders.Path(), entry.rawName);
         return ArchiveWriteError;
       }
       if (entry.kind == kEntryFile) {
@@ -158,25 +161,24 @@ std::uint8_t Extract(const ExtractEnvironment& environment, const std::string& a
         std::unique_ptr<Stream> output =
             folder && files.PathFits(path) ? files.CreateNewFile(*folder, *name) : nullptr;
         if (!output) {
-          Report(environment, "cannot create " + path);
+          Report(environment, ExtractFailure::Kind::CannotCreate, folders.Path(), *name);
           return ArchiveWriteError;
         }
         try {
           CopyDecompressed(*archive, *output, notify, entry.size);
         } catch (const EShortWriteError&) {
-          Report(environment, "cannot write all of " + path + " (disk full?)");
+          Report(environment, ExtractFailure::Kind::ShortWrite, folders.Path(), *name);
           return ArchiveWriteError;
         }
         output.reset();
         if (!files.FinishFile(*folder, *name)) {
-          Report(environment, "cannot keep " + path + " as it was written");
+          Report(environment, ExtractFailure::Kind::CannotKeep, folders.Path(), *name);
           return ArchiveWriteError;
         }
       } else {
         // Deeper than the platform can name: stop now rather than walk on.
         if (!files.PathFits(folders.Path() + *name + "\\")) {
-          Report(environment, "the folders nest too deep: level " + std::to_string(folders.Depth() + 1) +
-                                  " would make a path longer than the system allows");
+          Report(environment, ExtractFailure::Kind::TooDeep, folders.Path(), *name, folders.Depth() + 1);
           return ArchiveWriteError;
         }
         const ArchiveFolder* parent = folders.Current();

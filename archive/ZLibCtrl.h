@@ -9,6 +9,7 @@
 
 #include "archive/ArchiveFileSystem.h"
 #include "archive/CodePage.h"
+#include "archive/ExtractFailure.h"
 #include "archive/ZLibFce.h"
 #include "platform/Stream.h"
 
@@ -41,11 +42,11 @@ struct ExtractCallbacks {
 };
 
 // Where the extractor works: the file system, the code page of the names, and
-// (optional) where to say what went wrong when the result is 4, for tools.
+// (optional) where to record what went wrong when the result is 4, for tools.
 struct ExtractEnvironment {
   ArchiveFileSystem& fileSystem;
   const CodePage& codePage;
-  std::string* failure = nullptr;
+  ExtractFailure* failure = nullptr;
 };
 
 // Turns the member copy's notifications into chunk callbacks: each notification

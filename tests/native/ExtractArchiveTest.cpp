@@ -59,9 +59,12 @@ class Extraction {
     EXPECT_EQ(archive.Size(), static_cast<std::int64_t>(files.FileBytes(kArchive)->size()));
   }
 
+  // What the extractor recorded for a result of 4, in the tools' words.
+  std::string FailureText() const { return ExtractFailureText(failure); }
+
   MemoryFileSystem files;
   std::vector<std::string> log;
-  std::string failure;
+  ExtractFailure failure;
   Stream* archiveStream = nullptr;
 };
 
@@ -173,7 +176,7 @@ TEST(ExtractArchive, AFileThatCannotBeCreatedStopsWith4AndClosesTheArchive) {
   EXPECT_EQ(Contents(run.files, "C:\\Setup\\locked"), "old");
   EXPECT_FALSE(run.files.FileBytes("C:\\Setup\\third"));
   EXPECT_EQ(run.files.OpenStreams(), 0);
-  EXPECT_EQ(run.failure, "cannot create C:\\Setup\\locked");
+  EXPECT_EQ(run.FailureText(), "cannot create C:\\Setup\\locked");
 }
 
 TEST(ExtractArchive, AShortWriteStopsWith4) {
@@ -185,6 +188,7 @@ TEST(ExtractArchive, AShortWriteStopsWith4) {
   EXPECT_FALSE(run.files.FileBytes("C:\\Setup\\after"));
   EXPECT_EQ(run.log.back(), "chunk");  // no finish
   EXPECT_EQ(run.files.OpenStreams(), 0);
+  EXPECT_EQ(run.FailureText(), "cannot write all of C:\\Setup\\big (disk full?)");
 }
 
 TEST(ExtractArchive, AnUnsafeNameStopsWith4BeforeAnyCallbackOrFile) {
@@ -192,7 +196,7 @@ TEST(ExtractArchive, AnUnsafeNameStopsWith4BeforeAnyCallbackOrFile) {
   EXPECT_EQ(run.Run(), ArchiveWriteError);
   EXPECT_EQ(run.log, (std::vector<std::string>{"start 1", "file 1 C:\\Setup\\ ok", "chunk"}));
   EXPECT_EQ(run.files.FilePaths(), (std::vector<std::string>{"C:\\Setup\\ok", kArchive}));
-  EXPECT_EQ(run.failure, "refused the name \"..\\x5Cevil\" in C:\\Setup\\");
+  EXPECT_EQ(run.FailureText(), "refused the name \"..\\x5Cevil\" in C:\\Setup\\");
 }
 
 TEST(ExtractArchive, DamagedDataRaisesClosesEverythingAndKeepsWhatWasWritten) {
@@ -244,7 +248,7 @@ TEST(ExtractArchive, NamesMatchWithoutLetterCaseAsOnWindows) {
   EXPECT_EQ(Contents(run.files, "C:\\Setup\\data\\two"), "2");
   EXPECT_EQ(Contents(run.files, "C:\\Setup\\readme"), "new");
   EXPECT_EQ(Contents(run.files, "C:\\Setup\\a"), "file");
-  EXPECT_EQ(run.failure, "cannot create C:\\Setup\\A\\x");
+  EXPECT_EQ(run.FailureText(), "cannot create C:\\Setup\\A\\x");
 }
 
 // An archive of `depth` folders, each inside the one before, with a file at the bottom.
@@ -272,8 +276,8 @@ TEST(ExtractArchive, EachFolderIsMadeOnceAndNestingStopsAtThePathLimit) {
   EXPECT_EQ(limited.Run(), ArchiveWriteError);
   const std::size_t levels = (259 - std::string("C:\\Setup\\").size()) / 2;
   EXPECT_EQ(limited.files.CreatedPaths().size(), 1 + levels);
-  EXPECT_EQ(limited.failure, "the folders nest too deep: level " + std::to_string(levels + 1) +
-                                 " would make a path longer than the system allows");
+  EXPECT_EQ(limited.FailureText(), "the folders nest too deep: level " + std::to_string(levels + 1) +
+                                      " would make a path longer than the system allows");
   EXPECT_EQ(limited.log, (std::vector<std::string>{"start 1"}));
 }
 

@@ -100,7 +100,7 @@ int Extract(const Options& options, const CodePage& codePage, const Output& outp
     callbacks.OnExtractFinish = [&](Stream&) { bar.Finish(); };
   }
 
-  std::string failure;
+  ExtractFailure failure;
   std::uint8_t result = ArchiveOk;
   try {
     result = ExtractArchive({files, codePage, &failure}, archivePath, target, callbacks);
@@ -126,7 +126,7 @@ int Extract(const Options& options, const CodePage& codePage, const Output& outp
     default:
       bar.Abandon();
       Error(output, Shown(archivePath) + ": extraction stopped: " +
-                        StopReason(files, archivePath, codePage, failure));
+                        StopReason(files, archivePath, codePage, ExtractFailureText(failure)));
       break;
   }
   return result;
