@@ -131,6 +131,7 @@ void Inspect(Stream& archive, const CodePage& codePage, const InspectOptions& op
     entry.dataOffset = archive.Position();
     const std::optional<std::string> name = codePage.ToUtf8(raw);
     entry.name = name ? PrintableName(*name, true) : PrintableName(raw);
+    entry.rawName = raw;
     const bool named = entry.kind == kEntryFile || entry.kind == kEntryEnterFolder;
     const bool leavesTheTop = entry.kind == kEntryLeaveFolder && levels.size() == 1;
     if (entry.kind == kEntryLeaveFolder && !leavesTheTop) levels.pop_back();

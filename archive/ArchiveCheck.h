@@ -17,6 +17,7 @@ struct ArchiveListEntry {
   int depth = 0;           // folders entered above this entry
   std::uint8_t kind = 0;   // 0 file, 1 enter folder, 2 leave folder, other: ignored
   std::string name;        // shown: escaped and cut (PrintableName); all bytes escaped when undecodable
+  std::string rawName;     // the name's bytes as the archive holds them
   std::string path;        // UTF-8 below the top with '\' separators; empty when a name on the way is unusable
   std::int64_t offset = 0;        // where the entry starts in the archive
   std::int64_t dataOffset = 0;    // kind 0: where its member starts

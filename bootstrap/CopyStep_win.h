@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "bootstrap/DefinitionFile.h"
 #include "platform/Path.h"
 
 namespace tolvar {
-
-inline constexpr char kDefinitionFileName[] = "tolvar.def";
-inline constexpr char kCopySection[] = "CopyFiles";
 
 // The files to copy, in list order: source paths (the "From" patterns applied)
 // and target paths (setup folder + the file name of "To").

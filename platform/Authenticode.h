@@ -26,9 +26,10 @@ struct FileSignature {
 };
 
 // Checks the signature of a program file open for reading as `nativeFile` (a
-// Win32 file HANDLE as an integer), reading only through that handle, so the
-// file checked is the file held; `path` names it for the system's checks.
-// Windows only for now.
+// Win32 file HANDLE as an integer, a POSIX descriptor), reading only through
+// it, so the file checked is the file held; `path` names it for the system's
+// checks. Windows asks its trust provider; elsewhere the program reads the
+// signature itself (OpenSSL), with the same verdicts.
 FileSignature CheckFileSignature(std::intptr_t nativeFile, const std::string& path);
 
 // True when both signatures are valid and were made with the same certificate,

@@ -6,9 +6,10 @@ set -eu
 
 # wine64 alone has no wine, wineboot or winepath command (they come with wine),
 # and --no-install-recommends leaves out Wine's own fonts (fonts-wine).
-# libdeflate-dev: zl32's encoder; dpkg-dev and groff-base: its Debian package
-# (dependencies from dpkg-shlibdeps) and the check of its manual page.
-packages="cmake ninja-build g++ clang python3 zlib1g-dev libdeflate-dev googletest
+# libdeflate-dev: zl32's encoder; libssl-dev: its reading of signatures
+# (libcrypto); dpkg-dev and groff-base: its Debian package (dependencies from
+# dpkg-shlibdeps) and the check of its manual page.
+packages="cmake ninja-build g++ clang python3 zlib1g-dev libdeflate-dev libssl-dev googletest
   dpkg-dev groff-base
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev
@@ -34,13 +35,14 @@ absent=""
 for c in cmake ninja g++ clang clang++ python3 \
   x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres \
   x86_64-w64-mingw32-objdump x86_64-w64-mingw32-strip \
-  wine wineboot winepath wineserver Xvfb convert flock setsid pgrep strace truncate realpath \
+  wine wineboot winepath wineserver Xvfb convert flock setsid pgrep strace truncate realpath script \
   osslsigncode openssl git dpkg-shlibdeps groff objdump gzip; do
   command -v "$c" >/dev/null 2>&1 || absent="$absent $c"
 done
 [ -f /usr/x86_64-w64-mingw32/lib/libz.a ] || absent="$absent /usr/x86_64-w64-mingw32/lib/libz.a"
 [ -f /usr/src/googletest/CMakeLists.txt ] || absent="$absent /usr/src/googletest"
 [ -f /usr/include/libdeflate.h ] || absent="$absent /usr/include/libdeflate.h"
+[ -f /usr/include/openssl/pkcs7.h ] || absent="$absent /usr/include/openssl/pkcs7.h"
 ls /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/marlett.ttf >/dev/null 2>&1 ||
   absent="$absent Wine's fonts (/usr/share/wine/fonts/tahoma.ttf, marlett.ttf)"
 if [ -n "$absent" ]; then

@@ -358,6 +358,11 @@ TEST_F(Zl32Cli, CommandLineMistakesExit64AndHelpExits0) {
       {"extract x y --overwrite=yes", "--overwrite takes no value"},
       {"test -", "not the standard input or output"},
       {"--level 9 pack x -o y", "the command comes first"},
+      {"test x --json", "--json does not apply to test"},
+      {"check-medium m --disk 1=x", "disk 1 is the medium itself"},
+      {"check-medium m --disk two=x", "--disk wants a disk number and its folder"},
+      {"check-medium m --disk 2=", "--disk wants a disk number and its folder"},
+      {"check-medium m --disk 2=a --disk 2=b", "disk 2 is given twice"},
   };
   for (const auto& [arguments, said] : mistakes) {
     EXPECT_EQ(Run(arguments), 64) << arguments;
@@ -367,7 +372,8 @@ TEST_F(Zl32Cli, CommandLineMistakesExit64AndHelpExits0) {
   EXPECT_NE(stdout_.find("Exit codes:"), std::string::npos);
   EXPECT_NE(stdout_.find("--version"), std::string::npos);
   EXPECT_EQ(Run("pack --help"), 0);
-  EXPECT_TRUE(stdout_.starts_with("Usage: zl32 pack FOLDER -o ARCHIVE [--level N] [--threads N] [--codepage N]\n"))
+  EXPECT_TRUE(
+      stdout_.starts_with("Usage: zl32 pack FOLDER -o ARCHIVE [--level N] [--threads N] [--codepage N] [-q]\n"))
       << stdout_;
   EXPECT_EQ(stdout_.find("--overwrite"), std::string::npos) << stdout_;
   EXPECT_EQ(Run("extract x y -h"), 0);
@@ -381,6 +387,37 @@ TEST_F(Zl32Cli, CommandLineMistakesExit64AndHelpExits0) {
   WriteFile(scratch_ + "/-tree/sub/x", "x");
   EXPECT_EQ(Run("pack -o'" + scratch_ + "/W.zl' -- -tree", "cd '" + scratch_ + "' && "), 0) << stderr_;
   EXPECT_NE(stdout_.find("1 file, 1 folder, 1 byte,"), std::string::npos) << stdout_;
+}
+
+// Progress bars only on a terminal (a pseudo-terminal made by script(1)), never
+// in a file or a pipe, and never with -q, which leaves errors alone.
+TEST_F(Zl32Cli, ProgressOnATerminalOnlyAndQuietRunsSayOnlyErrors) {
+  const fs::path tree = fs::path(scratch_) / "tree";
+  fs::create_directories(tree);
+  WriteFile(tree / "noise.bin", test::NoiseBytes(1 << 20));
+  const std::string archive = scratch_ + "/W.zl";
+  // What a terminal showed of the command line run on it.
+  const auto onTerminal = [&](const std::string& arguments, const std::string& redirection = {}) {
+    const std::string line = std::string("script -qec \"'") + TOLVAR_ZL32_PATH + "' " + arguments + redirection +
+                             "\" /dev/null >'" + scratch_ + "/terminal'";
+    EXPECT_EQ(std::system(line.c_str()), 0) << arguments;
+    return ReadFile(scratch_ + "/terminal");
+  };
+  const std::string commands[] = {"pack '" + tree.string() + "' -o '" + archive + "'", "test '" + archive + "'",
+                                  "extract --overwrite '" + archive + "' '" + scratch_ + "/out'"};
+  for (const std::string& command : commands) {
+    SCOPED_TRACE(command);
+    EXPECT_NE(onTerminal(command).find("] 100%"), std::string::npos);
+    EXPECT_EQ(onTerminal(command, " 2>'" + scratch_ + "/errors'").find('['), std::string::npos);
+    EXPECT_EQ(ReadFile(scratch_ + "/errors"), "");
+    EXPECT_EQ(onTerminal(command + " -q"), "");
+    EXPECT_EQ(Run(command + " -q"), 0);
+    EXPECT_EQ(stdout_ + stderr_, "");
+  }
+  EXPECT_EQ(Run("list -q '" + archive + "'"), 0);
+  EXPECT_EQ(stdout_ + stderr_, "");
+  EXPECT_EQ(Run("test -q '" + scratch_ + "/none.zl'"), 1);
+  EXPECT_NE(stderr_.find("none.zl: no such archive file"), std::string::npos) << stderr_;
 }
 
 // What zl32.exe makes of the paths Windows users type (Windows takes '/' too).

@@ -2,10 +2,11 @@
 """An independent reader of ZLib32 archives, written from the format description
 alone (Python's zlib, no code shared with the program). The native tests run it
 on archives that `zl32 pack` wrote and compare what it reads with the folder that
-was packed.
+was packed, and with what `zl32 list --json` says of them.
 
 Usage: independent_reader.py ZL32 SCRATCH   (the zl32 program, a scratch folder)
 """
+import json
 import os
 import shutil
 import struct
@@ -16,15 +17,17 @@ import zlib
 SIGNATURE = b"ZLib32_DMR"
 
 
-def read_archive(data, codepage="cp1250"):
+def read_archive(data, codepage="cp1250", offsets=None):
     """Returns (progress total, {relative path: bytes or None for a folder}) and
-    checks every byte the format fixes on the way."""
+    checks every byte the format fixes on the way; fills `offsets` with where
+    each file's and folder's entry starts."""
     assert data[:10] == SIGNATURE, "signature"
     assert data[10:14] == bytes(4) and data[18:38] == bytes(20), "unused header bytes are not zeros"
     total = struct.unpack_from("<i", data, 14)[0]
     at, path, tree, chunks = 38, [], {}, 0
     assert at < len(data), "no entry after the header"
     while at < len(data):
+        start = at
         (length,) = struct.unpack_from("<H", data, at)
         name = data[at + 2:at + 2 + length].decode(codepage)
         record = data[at + 2 + length:at + 2 + length + 39]
@@ -40,9 +43,13 @@ def read_archive(data, codepage="cp1250"):
             assert len(contents) == size, "record size"
             tree["/".join(path + [name])] = contents
             chunks += (size + 32767) // 32768
+            if offsets is not None:
+                offsets["/".join(path + [name])] = start
         elif kind == 1:
             path.append(name)
             tree["/".join(path)] = None
+            if offsets is not None:
+                offsets["/".join(path)] = start
         elif kind == 2:
             assert path, "leaves above the top"
             path.pop()
@@ -64,6 +71,43 @@ def read_folder(root):
             with open(os.path.join(folder, name), "rb") as f:
                 tree[prefix + name] = f.read()
     return tree
+
+
+def json_mismatches(zl32, archive, data):
+    """What `zl32 list --json` says of the archive and the independent reading
+    do not agree on, as texts; empty when they agree."""
+    offsets = {}
+    total, tree = read_archive(data, offsets=offsets)
+    run = subprocess.run([zl32, "list", "--json", archive], capture_output=True)
+    listed = json.loads(run.stdout)
+    problems = []
+    expect = {"format": "zl32 list", "version": 1, "codepage": 1250, "progressTotal": total, "damaged": False,
+              "faults": [], "files": sum(1 for v in tree.values() if v is not None),
+              "folders": sum(1 for v in tree.values() if v is None),
+              "bytes": sum(len(v) for v in tree.values() if v is not None)}
+    for key, value in expect.items():
+        if listed.get(key) != value:
+            problems.append("%s is %r, not %r" % (key, listed.get(key), value))
+    seen = {}
+    for entry in listed["entries"]:
+        path = entry["path"]
+        seen[path] = entry
+        if entry["name"] != path.split("/")[-1] or entry["depth"] != path.count("/"):
+            problems.append("name or depth of %r: %r" % (path, entry))
+        if bytes.fromhex(entry["rawName"]) != entry["name"].encode("cp1250"):
+            problems.append("rawName of %r" % path)
+        if entry["offset"] != offsets.get(path):
+            problems.append("offset of %r: %r, not %r" % (path, entry["offset"], offsets.get(path)))
+        contents = tree.get(path)
+        if entry["type"] != ("folder" if contents is None else "file"):
+            problems.append("type of %r" % path)
+        elif contents is not None and (entry["size"] != len(contents) or entry["packedSize"] <= 0):
+            problems.append("sizes of %r: %r" % (path, entry))
+    if set(seen) != set(tree):
+        problems.append("listed %s, read %s" % (sorted(seen), sorted(tree)))
+    if run.returncode != 0:
+        problems.append("exit code %d" % run.returncode)
+    return problems
 
 
 def main():
@@ -112,6 +156,22 @@ def main():
         else:
             print("level %s: %d entries read back exactly, progress total %d, %d bytes with 1 and 3 threads"
                   % (level, len(tree), total, len(archives[0])))
+        problems = json_mismatches(zl32, os.path.join(scratch, "WIZARD-%s-1.zl" % level), archives[0])
+        for problem in problems:
+            print("FAIL: level %s: list --json: %s" % (level, problem))
+        failures += len(problems)
+
+    # A damaged archive: still one JSON object, which says so.
+    cut = os.path.join(scratch, "cut.zl")
+    with open(os.path.join(scratch, "WIZARD-9-1.zl"), "rb") as f:
+        whole = f.read()
+    with open(cut, "wb") as f:
+        f.write(whole[:-5])
+    run = subprocess.run([zl32, "list", "--json", cut], capture_output=True)
+    listed = json.loads(run.stdout)
+    if run.returncode != 5 or not listed["damaged"] or not listed["faults"]:
+        print("FAIL: list --json of a cut archive: exit %d, %r" % (run.returncode, listed))
+        failures += 1
 
     # A name that code page 1250 cannot hold is refused and leaves no archive.
     with open(os.path.join(source, "日本.txt"), "wb") as f:

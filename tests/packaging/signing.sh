@@ -102,9 +102,20 @@ printf '%s\n' "valid $vendor" "valid $vendor" unsigned "valid $other" invalid in
 diff probe.expected probe.log || fail "the signature check (expected, then seen, above)"
 echo "signature check: Tolvar.exe and its wizard by the vendor's certificate, the other vendor's by its own;" \
   "unsigned, changed, damaged and swapped files told apart"
+# The POSIX check (zl32's on Linux, the native build's probe) says the same of the same files.
+native_probe=${TOLVAR_NATIVE_PROBE:-$source/build/native/bin/signature_probe}
+if [ -x "$native_probe" ]; then
+  "$native_probe" "$root/Medium 1/Tolvar.exe" "$wizards/signed.exe" "$wizards/unsigned.exe" "$wizards/vendor2.exe" \
+    "$wizards/changed.exe" "$wizards/damaged.exe" "$wizards/swapped.exe" >native.log || fail "$native_probe"
+  diff probe.log native.log || fail "the POSIX signature check (Windows' verdicts, then POSIX', above)"
+  echo "POSIX signature check: the same verdicts as Windows'"
+else
+  echo "POSIX signature check not compared: $native_probe is not built (cmake --build --preset native)"
+fi
 
-# The signed programs at work: zl32.exe packs each wizard, Tolvar.exe unpacks it
-# from the medium and starts it or refuses it.
+# The signed programs at work: zl32.exe packs each wizard, its check-medium says
+# whether Tolvar would get through, Tolvar.exe unpacks it from the medium and
+# starts it or refuses it.
 cp "$build/bin/Tolvar.exe" "Medium 2/"
 point_program_files "$win_root\\Program Files"
 setup="$win_root\\Program Files\\VORLAK SOFTWARE\\Common Files\\Ostrel\\Setup\\"
@@ -116,6 +127,13 @@ run_case() {
   cp "$wizards/$2.exe" tree/setupostrel.exe
   wine "$win_root\\Medium 1\\zl32.exe" pack "$win_root\\tree" -o "$win_root\\$medium\\WIZARD.zl" </dev/null \
     >/dev/null 2>&1 || fail "the signed zl32.exe could not pack the $2 wizard"
+  expected=7
+  [ "$3" = starts ] && expected=0
+  checked=0
+  wine "$win_root\\Medium 1\\zl32.exe" check-medium "$win_root\\$medium" </dev/null >medium.log 2>&1 || checked=$?
+  [ "$checked" = "$expected" ] || { cat medium.log; fail "zl32.exe check-medium of $medium ($2 wizard): exit $checked"; }
+  [ "$3" = starts ] || grep -q '^zl32: .*WIZARD.zl: setupostrel.exe: ' medium.log ||
+    { cat medium.log; fail "zl32.exe check-medium of $medium did not name the $2 wizard"; }
   wine "$build/bin/windowwatch.exe" --close-messages "$win_root\\pictures" "$win_root\\$medium\\Tolvar.exe" \
     </dev/null >watch.log 2>&1 || { cat watch.log; fail "Tolvar.exe of $medium did not end with 0 ($2 wizard)"; }
   if [ "$3" = starts ]; then

@@ -12,46 +12,11 @@
 #include "tools/zl32/DiskTree.h"
 #include "tools/zl32/ExtractFileSystem.h"
 #include "tools/zl32/Messages.h"
+#include "tools/zl32/TerminalBar.h"
 #include "tools/zl32/Zl32Internal.h"
 
 namespace tolvar::zl32 {
 namespace {
-
-// A one-line bar redrawn in place: "[#####.....]  50%".
-class TerminalBar {
- public:
-  explicit TerminalBar(std::FILE* terminal) : terminal_(terminal) {}
-
-  void Start(std::int32_t total) { total_ = std::max<std::int32_t>(total, 0); }
-  void Step() {
-    ++done_;
-    const int percent = total_ > 0 ? static_cast<int>(std::min<std::int64_t>(100, done_ * 100 / total_)) : 100;
-    if (percent != shown_) Draw(percent);
-  }
-  void Finish() {
-    Draw(100);
-    std::fputc('\n', terminal_);
-  }
-  // Ends a bar that was drawn, so that a message starts on a line of its own.
-  void Abandon() {
-    if (shown_ >= 0) std::fputc('\n', terminal_);
-  }
-
- private:
-  void Draw(int percent) {
-    shown_ = percent;
-    constexpr int kWidth = 40;
-    const int filled = percent * kWidth / 100;
-    std::fprintf(terminal_, "\r[%s%s] %3d%%", std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                 std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), percent);
-    std::fflush(terminal_);
-  }
-
-  std::FILE* terminal_;
-  std::int32_t total_ = 0;
-  std::int64_t done_ = 0;
-  int shown_ = -1;
-};
 
 // True for "/", "C:\" and "\\server\share": folders that hold a whole system.
 bool IsRootFolder(const std::string& absolute) {
@@ -125,11 +90,11 @@ int Extract(const Options& options, const CodePage& codePage, const Output& outp
   }
 
   ExtractFileSystem files(DiskFileSystem(), options.overwrite);
-  TerminalBar bar(output.err);
+  TerminalBar bar(output);
   std::int64_t extracted = 0;
   ExtractCallbacks callbacks;
   callbacks.OnExtractFile = [&](Stream&, std::int32_t, const std::string&, const std::string&) { ++extracted; };
-  if (output.terminalProgress) {
+  if (output.ShowsProgress()) {
     callbacks.OnExtractStart = [&](Stream&, std::int32_t total) { bar.Start(total); };
     callbacks.OnExtractChunk = [&](Stream&, bool&) { bar.Step(); };
     callbacks.OnExtractFinish = [&](Stream&) { bar.Finish(); };
@@ -149,8 +114,8 @@ int Extract(const Options& options, const CodePage& codePage, const Output& outp
   }
   switch (result) {
     case ArchiveOk:
-      std::fprintf(output.out, "%s: %s extracted into %s\n", Shown(archivePath).c_str(),
-                   Counted(extracted, "file", "files").c_str(), Shown(target).c_str());
+      Report(output, Shown(archivePath) + ": " + Counted(extracted, "file", "files") + " extracted into " +
+                         Shown(target));
       return kExitOk;
     case ArchiveNotFound: Error(output, MissingArchiveText(archivePath)); break;
     case ArchiveOpenError: Error(output, files.LastFailure()); break;

@@ -4,10 +4,28 @@
 
 namespace tolvar::zl32 {
 
-void Error(const Output& output, const std::string& text) { std::fprintf(output.err, "zl32: %s\n", text.c_str()); }
+namespace {
+
+// What the report said so far comes first where both streams go to one place.
+void Say(const Output& output, const char* kind, const std::string& text) {
+  std::fflush(output.out);
+  std::fprintf(output.err, "zl32: %s%s\n", kind, text.c_str());
+}
+
+}  // namespace
+
+void Error(const Output& output, const std::string& text) { Say(output, "", text); }
 
 void Warning(const Output& output, const std::string& text) {
-  std::fprintf(output.err, "zl32: warning: %s\n", text.c_str());
+  if (!output.quiet) Say(output, "warning: ", text);
+}
+
+void Note(const Output& output, const std::string& text) {
+  if (!output.quiet) Say(output, "note: ", text);
+}
+
+void Report(const Output& output, const std::string& line) {
+  if (!output.quiet) std::fprintf(output.out, "%s\n", line.c_str());
 }
 
 char ShownSeparator() {

@@ -10,9 +10,14 @@
 
 namespace tolvar::zl32 {
 
-// "zl32: <text>" and "zl32: warning: <text>" on the error stream.
+// "zl32: <text>" on the error stream, always; "zl32: warning: <text>" and
+// "zl32: note: <text>" there too, unless the run is quiet.
 void Error(const Output& output, const std::string& text);
 void Warning(const Output& output, const std::string& text);
+void Note(const Output& output, const std::string& text);
+
+// One line of a command's report on the standard output, unless the run is quiet.
+void Report(const Output& output, const std::string& line);
 
 // A path in the program's form (backslashes) as the user writes it on this
 // platform ('/' on POSIX), each name escaped and cut as PrintableName does.

@@ -1,4 +1,6 @@
 // zl32's commands and their options, as tables (see CommandLine.h).
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 
@@ -21,6 +23,7 @@ const char kExitCodesText[] =
     "      pack: the archive, or what bears its name is not a plain file)\n"
     "  5   the archive is damaged or fails the check\n"
     "  6   the folder cannot be packed (every name the archive cannot hold is listed; nothing is written)\n"
+    "  7   check-medium: Tolvar would not get through the medium, or a part of it could not be checked\n"
     "  64  the command line is wrong\n";
 
 std::string FromWindowsArgument(const std::string& argument) {
@@ -101,12 +104,47 @@ const OptionSpec kOverwrite{"--overwrite", nullptr, nullptr,
                               return {};
                             }};
 
+const OptionSpec kJson{"--json", nullptr, nullptr,
+                       "the tree as JSON for scripts: a stable shape with a version (see the manual page)", false,
+                       [](Options& options, const std::string&) -> std::string {
+                         options.json = true;
+                         return {};
+                       }};
+
+const OptionSpec kQuiet{"--quiet", "-q", nullptr,
+                        "says nothing but errors: no report, warning or progress; the exit code tells the outcome",
+                        false, [](Options& options, const std::string&) -> std::string {
+                          options.quiet = true;
+                          return {};
+                        }};
+
+const OptionSpec kDisk{"--disk", nullptr, "N=FOLDER",
+                       "where disk N of the medium is (the disk tolvar.def's SrcDisk asks for); may be repeated",
+                       false, [](Options& options, const std::string& value) -> std::string {
+                         const auto equals = value.find('=');
+                         const auto number = ParseNumber(value.substr(0, std::min(equals, value.size())), INT32_MIN,
+                                                         INT32_MAX);
+                         if (equals == std::string::npos || !number || equals + 1 == value.size()) {
+                           return "--disk wants a disk number and its folder, such as --disk 2=/media/disk2, not \"" +
+                                  value + "\"";
+                         }
+                         if (*number == 1) return "disk 1 is the medium itself (FOLDER), not a --disk";
+                         const auto disk = static_cast<std::int32_t>(*number);
+                         if (!options.disks.emplace(disk, FromArgument(value.substr(equals + 1))).second) {
+                           return "disk " + std::to_string(disk) + " is given twice";
+                         }
+                         return {};
+                       }};
+
 constexpr const char* kPackOperands[] = {"FOLDER"};
 constexpr const char* kArchiveOperand[] = {"ARCHIVE"};
 constexpr const char* kExtractOperands[] = {"ARCHIVE", "FOLDER"};
-const OptionSpec* const kPackOptions[] = {&kOutput, &kLevel, &kThreads, &kCodePage};
-const OptionSpec* const kReadOptions[] = {&kCodePage};
-const OptionSpec* const kExtractOptions[] = {&kCodePage, &kOverwrite};
+constexpr const char* kMediumOperand[] = {"FOLDER"};
+const OptionSpec* const kPackOptions[] = {&kOutput, &kLevel, &kThreads, &kCodePage, &kQuiet};
+const OptionSpec* const kListOptions[] = {&kCodePage, &kJson, &kQuiet};
+const OptionSpec* const kTestOptions[] = {&kCodePage, &kQuiet};
+const OptionSpec* const kExtractOptions[] = {&kCodePage, &kOverwrite, &kQuiet};
+const OptionSpec* const kMediumOptions[] = {&kDisk, &kCodePage, &kQuiet};
 
 const CommandSpec kCommands[] = {
     {"pack", kPackOperands, "Packs everything below FOLDER into ARCHIVE (for example WIZARD.zl).",
@@ -118,19 +156,28 @@ const CommandSpec kCommands[] = {
      "fails or is interrupted leaves ARCHIVE as it was. ARCHIVE must be a plain file or not exist yet.",
      kPackOptions, Pack},
     {"list", kArchiveOperand, "Shows the archive's tree with sizes.",
-     "Shows the archive's tree: each file with its size and packed size, each folder, and the totals.",
-     kReadOptions, List},
+     "Shows the archive's tree: each file with its size and packed size, each folder, and the totals;\n"
+     "with --json, the same for scripts.",
+     kListOptions, List},
     {"test", kArchiveOperand, "Reads every member to its end and checks everything the extractor relies on.",
      "Reads every member to its end and checks everything the extractor relies on, and that Windows\n"
      "keeps every name apart (letter case does not count there). Warns about paths too long to be\n"
      "unpacked below the setup folder on Windows.",
-     kReadOptions, Test},
+     kTestOptions, Test},
     {"extract", kExtractOperands, "Unpacks ARCHIVE into FOLDER exactly as the setup bootstrapper does.",
      "Unpacks ARCHIVE into FOLDER exactly as the setup bootstrapper does; missing parents of FOLDER are\n"
      "created. Files that exist in FOLDER under names the archive holds are kept: then nothing is\n"
      "extracted and they are listed, unless --overwrite is given. FOLDER must not be empty nor a root\n"
      "folder.",
      kExtractOptions, Extract},
+    {"check-medium", kMediumOperand, "Checks a medium folder as Tolvar.exe will meet it.",
+     "Checks a medium folder as Tolvar.exe will meet it: Tolvar.exe is there and a window program for\n"
+     "x86-64; WIZARD.zl passes test and holds setupostrel.exe at its top; tolvar.def is read as Tolvar\n"
+     "reads it (in --codepage), every source it lists is on the medium, or on the disk SrcDisk names\n"
+     "(--disk N=FOLDER), and every copy's name is a safe name of its own; when Tolvar.exe is signed,\n"
+     "the wizard is signed with the same certificate. Every finding is said on a line of its own,\n"
+     "naming its file.",
+     kMediumOptions, CheckMedium},
 };
 
 int Usage(const Output& output, const ParsedCommandLine& parsed) {
@@ -157,17 +204,19 @@ int RunZl32(const std::vector<std::string>& arguments, const Output& output) {
   }
   Options& options = parsed.options;
   for (std::string& operand : options.operands) operand = FromArgument(operand);
+  Output commandOutput = output;
+  commandOutput.quiet = options.quiet;
   const auto codePage = CodePageByNumber(options.codePage);
   if (!codePage) {
     parsed.error = "code page " + std::to_string(options.codePage) + " is not known here";
     return Usage(output, parsed);
   }
   try {
-    return parsed.command->run(options, *codePage, output);
+    return parsed.command->run(options, *codePage, commandOutput);
   } catch (const std::exception& error) {
     // Whatever the command made is released on the way here (a half-written
     // archive removed).
-    Error(output, std::string("stopped: ") + error.what());
+    Error(commandOutput, std::string("stopped: ") + error.what());
     return kExitWriteError;
   }
 }

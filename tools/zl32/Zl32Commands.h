@@ -17,6 +17,7 @@ enum ExitCode : int {
   kExitWriteError = 4,
   kExitDamaged = 5,
   kExitPackRefused = 6,
+  kExitMediumFindings = 7,
   kExitUsage = 64,
 };
 
@@ -26,7 +27,10 @@ std::string UsageText();
 struct Output {
   std::FILE* out = stdout;
   std::FILE* err = stderr;
-  bool terminalProgress = false;  // draw a progress bar on err while extracting
+  bool terminalProgress = false;  // err is a terminal: progress bars may be drawn there
+  bool quiet = false;             // -q: errors only; no report, warning or progress
+
+  bool ShowsProgress() const { return terminalProgress && !quiet; }
 };
 
 // Runs the command line (arguments after the program name, UTF-8). Paths in the
