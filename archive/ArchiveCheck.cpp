@@ -192,13 +192,19 @@ void Inspect(Stream& archive, const CodePage& codePage, const InspectOptions& op
     result.faults.push_back(std::to_string(open) + (open == 1 ? " folder" : " folders") + " entered and not left");
   }
   if (result.entries.empty()) result.faults.push_back("no entry after the header");
-  if (result.progressTotal != result.expectedProgressTotal) {
+  // More chunks announced than the files hold: the archive was cut between two
+  // entries, and the extractor calls it damaged. Fewer is only a wrong count.
+  if (result.progressTotal > result.expectedProgressTotal) {
+    result.damaged = true;
+    result.faults.push_back("the archive ends at offset " + std::to_string(archive.Position()) + ", after " +
+                            std::to_string(result.entries.size()) + (result.entries.size() == 1 ? " entry" : " entries") +
+                            ", but its header counts " + std::to_string(result.progressTotal) +
+                            " chunks and the files hold " + std::to_string(result.expectedProgressTotal) +
+                            ": it was cut short");
+  } else if (result.progressTotal < result.expectedProgressTotal) {
     result.faults.push_back("the header's progress total is " + std::to_string(result.progressTotal) +
                             ", the files need " + std::to_string(result.expectedProgressTotal) + " chunks");
   }
-  // More chunks announced than the files hold: the archive was cut between two
-  // entries, and the extractor calls it damaged. Fewer is only a wrong count.
-  if (result.progressTotal > result.expectedProgressTotal) result.damaged = true;
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments, st
     return parsed;
   }
   const auto command = std::find_if(commands.begin(), commands.end(),
-                                    [&](const CommandSpec& spec) { return first == spec.name; });
+                                    [&](const CommandSpec& candidate) { return first == candidate.name; });
   if (command == commands.end()) {
     parsed.error = first.starts_with("-") ? "the command comes first, before " + first : "unknown command " + first;
     return parsed;
