@@ -3,26 +3,18 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/Der.h"
 #include "platform/Sha256.h"
 
 namespace tolvar {
 namespace {
 
-// The value of the DER element at the start of `der` with the given tag; nullopt
-// when the element is not that, or its length does not fit what is there.
+// The value of the one DER element that `der` holds, when it has the given tag;
+// nullopt when it is another element, is cut short or has bytes after it.
 std::optional<std::span<const unsigned char>> DerValue(std::span<const unsigned char> der, unsigned char tag) {
-  if (der.size() < 2 || der[0] != tag) return std::nullopt;
-  std::size_t header = 2;
-  std::size_t length = der[1];
-  if (length & 0x80) {
-    const std::size_t octets = length & 0x7F;
-    if (octets == 0 || octets > 4 || der.size() < 2 + octets) return std::nullopt;
-    length = 0;
-    for (std::size_t i = 0; i < octets; ++i) length = length << 8 | der[2 + i];
-    header += octets;
-  }
-  if (length != der.size() - header) return std::nullopt;
-  return der.subspan(header);
+  const auto element = NextDerElement(der);
+  if (!element || element->tag != tag || !der.empty()) return std::nullopt;
+  return element->value;
 }
 
 }  // namespace
