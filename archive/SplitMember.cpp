@@ -2,9 +2,9 @@
 
 #include <zlib.h>
 
-#include <algorithm>
-#include <limits>
 #include <new>
+
+#include "archive/DeflateAll.h"
 
 namespace tolvar {
 namespace {
@@ -42,25 +42,7 @@ std::vector<std::uint8_t> DeflatePiece(std::span<const std::uint8_t> dictionary,
   }
   // The bound leaves no room for the flush's empty stored block (5 bytes).
   std::vector<std::uint8_t> out(deflateBound(&z, static_cast<uLong>(piece.size())) + 16);
-  constexpr std::size_t kMost = std::numeric_limits<uInt>::max();
-  std::size_t taken = 0;
-  std::size_t written = 0;
-  for (;;) {
-    if (written == out.size()) out.resize(out.size() + 65536);
-    z.next_in = const_cast<Bytef*>(piece.data() + taken);
-    z.avail_in = static_cast<uInt>(std::min(piece.size() - taken, kMost));
-    z.next_out = out.data() + written;
-    z.avail_out = static_cast<uInt>(std::min(out.size() - written, kMost));
-    const uInt offered = z.avail_in;
-    const uInt room = z.avail_out;
-    const bool last = piece.size() - taken == offered;
-    if (deflate(&z, last ? Z_SYNC_FLUSH : Z_NO_FLUSH) == Z_STREAM_ERROR) throw std::bad_alloc();
-    taken += offered - z.avail_in;
-    written += room - z.avail_out;
-    // A flush is complete when it leaves output room unused.
-    if (last && z.avail_in == 0 && z.avail_out != 0) break;
-  }
-  out.resize(written);
+  DeflateAll(z, piece, out, Z_SYNC_FLUSH);
   return out;
 }
 

@@ -1,10 +1,9 @@
 // zlib's deflate over a whole buffer, one z_stream reset between members.
 #include <zlib.h>
 
-#include <algorithm>
-#include <limits>
 #include <new>
 
+#include "archive/DeflateAll.h"
 #include "archive/MemberEncoder.h"
 
 namespace tolvar {
@@ -23,26 +22,7 @@ class ZlibMemberEncoder final : public MemberEncoder {
   void Encode(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out) override {
     if (deflateReset(&stream_) != Z_OK) throw std::bad_alloc();
     out.resize(deflateBound(&stream_, static_cast<uLong>(input.size())));
-    // avail_in and avail_out are 32-bit: feed and drain in pieces that fit.
-    constexpr std::size_t kMost = std::numeric_limits<uInt>::max();
-    std::size_t taken = 0;
-    std::size_t written = 0;
-    int result = Z_OK;
-    while (result != Z_STREAM_END) {
-      if (written == out.size()) out.resize(out.size() + 65536);
-      stream_.next_in = const_cast<Bytef*>(input.data() + taken);
-      stream_.avail_in = static_cast<uInt>(std::min(input.size() - taken, kMost));
-      stream_.next_out = out.data() + written;
-      stream_.avail_out = static_cast<uInt>(std::min(out.size() - written, kMost));
-      const uInt offered = stream_.avail_in;
-      const uInt room = stream_.avail_out;
-      const bool last = input.size() - taken == offered;
-      result = deflate(&stream_, last ? Z_FINISH : Z_NO_FLUSH);
-      if (result == Z_STREAM_ERROR) throw std::bad_alloc();
-      taken += offered - stream_.avail_in;
-      written += room - stream_.avail_out;
-    }
-    out.resize(written);
+    DeflateAll(stream_, input, out, Z_FINISH);
   }
 
  private:
