@@ -47,3 +47,15 @@ restore_program_files() {
     wine reg delete "$program_files_key" /v ProgramFilesDir /f /reg:32 </dev/null >/dev/null 2>&1 || true
   fi
 }
+
+# A test script's scratch folder in the prefix, named after the script and its
+# process ($label): $root on the host, $win_root as Windows names it. The
+# program-files values are saved now, and put back, with the folder removed,
+# when the script exits.
+start_scratch() {
+  label="$1 $$"
+  root="$WINEPREFIX/drive_c/tolvar-tests/$label"
+  win_root="C:\\tolvar-tests\\$label"
+  save_program_files
+  trap 'restore_program_files; rm -rf "$root"' EXIT
+}

@@ -11,15 +11,7 @@ set -eu
 build=$(cd "$1" && pwd)
 . "$(dirname "$0")/../../cmake/wine-session.sh"
 
-label="copy faults $$"
-root="$WINEPREFIX/drive_c/tolvar-tests/$label"
-win_root="C:\\tolvar-tests\\$label"
-save_program_files
-cleanup() {
-  restore_program_files
-  rm -rf "$root"
-}
-trap cleanup EXIT
+start_scratch "copy faults"
 fail() {
   echo "FAIL: $*"
   exit 1

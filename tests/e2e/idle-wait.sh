@@ -11,9 +11,7 @@ build=$(cd "$1" && pwd)
 limit_ms=300
 window_s=1.5
 
-label="idle wait $$"
-root="$WINEPREFIX/drive_c/tolvar-tests/$label"
-win_root="C:\\tolvar-tests\\$label"
+start_scratch "idle wait"
 mkdir -p "$root/Medium 1" "$root/tree"
 cp "$build/bin/Tolvar.exe" "$root/Medium 1/"
 # The wizard travels in the medium's WIZARD.zl, packed as media makers pack it.
@@ -22,12 +20,6 @@ printf 'sleep=5000\n' >"$root/tree/setupostrel.cfg"
 wine "$build/bin/zl32.exe" pack "$win_root\\tree" -o "$win_root\\Medium 1\\WIZARD.zl" </dev/null >/dev/null 2>&1 ||
   { echo "FAIL: zl32.exe could not pack the wizard"; exit 1; }
 
-save_program_files
-cleanup() {
-  restore_program_files
-  rm -rf "$root"
-}
-trap cleanup EXIT
 point_program_files "$win_root\\Program Files"
 
 wine "$win_root\\Medium 1\\Tolvar.exe" </dev/null >/dev/null 2>&1 &

@@ -14,15 +14,7 @@ build=$(cd "$1" && pwd)
 source=$(cd "$(dirname "$0")/../.." && pwd)
 . "$source/cmake/wine-session.sh"
 
-label="signing $$"
-root="$WINEPREFIX/drive_c/tolvar-tests/$label"
-win_root="C:\\tolvar-tests\\$label"
-save_program_files
-cleanup() {
-  restore_program_files
-  rm -rf "$root"
-}
-trap cleanup EXIT
+start_scratch signing
 fail() {
   echo "FAIL: $*"
   exit 1
